@@ -1,0 +1,73 @@
+#include "base/Text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace base {
+
+std::wstring Widen(std::string_view bytes, unsigned codePage)
+{
+    if (bytes.empty() || bytes.size() > INT_MAX)
+        return {};
+    const int inLength = static_cast<int>(bytes.size());
+    const int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), inLength, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), inLength, text.data(), length);
+    return text;
+}
+
+std::optional<std::string> NarrowExact(std::wstring_view text, unsigned codePage)
+{
+    if (text.empty())
+        return std::string();
+    if (text.size() > INT_MAX)
+        return std::nullopt;
+    const int inLength = static_cast<int>(text.size());
+    // UTF-8 and UTF-7 hold every character and refuse the flag and the
+    // default-character output.
+    const bool unicode = codePage == CP_UTF8 || codePage == CP_UTF7;
+    const DWORD flags = unicode ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultOut = unicode ? nullptr : &usedDefault;
+    const int length = ::WideCharToMultiByte(codePage, flags, text.data(), inLength, nullptr, 0,
+                                             nullptr, usedDefaultOut);
+    if (length <= 0 || usedDefault)
+        return std::nullopt;
+    std::string bytes(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(codePage, flags, text.data(), inLength, bytes.data(), length, nullptr,
+                          usedDefaultOut);
+    if (usedDefault)
+        return std::nullopt;
+    // Some code pages map a character without reporting it as defaulted but
+    // cannot map it back; a round trip catches those.
+    if (!unicode && Widen(bytes, codePage) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+std::string ToUtf8(std::wstring_view text)
+{
+    return NarrowExact(text, CP_UTF8).value_or(std::string());
+}
+
+std::wstring DecodeFileText(std::string_view bytes, unsigned codePage)
+{
+    if (bytes.starts_with(kUtf8Bom))
+        return Widen(bytes.substr(kUtf8Bom.size()), CP_UTF8);
+    return Widen(bytes, codePage);
+}
+
+std::string EncodeFileText(std::wstring_view text, unsigned codePage)
+{
+    // ANSI bytes that happen to start like the mark would read back as UTF-8.
+    if (auto ansi = NarrowExact(text, codePage); ansi && !ansi->starts_with(kUtf8Bom))
+        return *std::move(ansi);
+    std::string bytes(kUtf8Bom);
+    bytes += ToUtf8(text);
+    return bytes;
+}
+
+} // namespace base

@@ -1,0 +1,64 @@
+#pragma once
+// Base of every window class: registers its window class once and routes
+// messages through a static thunk to the object, which lives in
+// GWLP_USERDATA from WM_NCCREATE to WM_NCDESTROY.
+
+#include <windows.h>
+
+namespace base {
+
+class Window {
+public:
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    [[nodiscard]] HWND Handle() const noexcept { return m_hwnd; }
+
+    // The object behind a window made by this base, or null.
+    [[nodiscard]] static Window* FromHandle(HWND hwnd) noexcept;
+
+protected:
+    Window() = default;
+
+    struct ClassInfo {
+        const wchar_t* name = nullptr;
+        UINT style = 0;
+        HCURSOR cursor = nullptr;    // null: the arrow
+        HBRUSH background = nullptr; // not owned; null: the window paints everything
+        HICON icon = nullptr;        // not owned
+        HICON smallIcon = nullptr;   // not owned
+    };
+
+    struct CreateInfo {
+        DWORD exStyle = 0;
+        const wchar_t* title = L"";
+        DWORD style = 0;
+        int x = CW_USEDEFAULT;
+        int y = CW_USEDEFAULT;
+        int width = CW_USEDEFAULT;
+        int height = CW_USEDEFAULT;
+        HWND parent = nullptr;
+        HMENU menu = nullptr;
+    };
+
+    [[nodiscard]] bool CreateFrom(const ClassInfo& cls, const CreateInfo& info) noexcept;
+
+    // Everything not handled goes to DefWindowProcW.
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Called once the window is gone (after WM_NCDESTROY).
+    virtual void OnDestroyed() {}
+
+    [[nodiscard]] LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) const noexcept
+    {
+        return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+    }
+
+private:
+    static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+    HWND m_hwnd = nullptr; // owned: destroyed with the object if still alive
+};
+
+} // namespace base

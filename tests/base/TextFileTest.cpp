@@ -1,0 +1,53 @@
+#include "base/TextFile.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using base::ReadFileBytes;
+using base::ReadTextFile;
+using base::WriteFileAtomic;
+using base::WriteTextFile;
+
+TEST(TextFile, WritesReadsAndReplacesWholeFiles)
+{
+    testing_support::TempFolder dir;
+    const std::wstring path = dir.Path() + L"\\mp3.txt";
+    EXPECT_FALSE(ReadFileBytes(path).has_value());
+
+    ASSERT_TRUE(WriteFileAtomic(path, std::string("first\r\nsecond")));
+    EXPECT_EQ(ReadFileBytes(path), "first\r\nsecond");
+    ASSERT_TRUE(WriteFileAtomic(path, std::string("x")));
+    EXPECT_EQ(ReadFileBytes(path), "x");
+    ASSERT_TRUE(WriteFileAtomic(path, std::string()));
+    EXPECT_EQ(ReadFileBytes(path), "");
+    // No temporary file is left beside it.
+    EXPECT_EQ(dir.FileNames(), std::vector<std::wstring>{L"mp3.txt"});
+}
+
+TEST(TextFile, AFailedWriteLeavesNothingAndSaysSo)
+{
+    testing_support::TempFolder dir;
+    EXPECT_FALSE(WriteFileAtomic(dir.Path() + L"\\missing\\a.txt", "data"));
+    EXPECT_TRUE(dir.FileNames().empty());
+}
+
+TEST(TextFile, TextGoesThroughTheCodePageRules)
+{
+    testing_support::TempFolder dir;
+    const std::wstring path = dir.Path() + L"\\工具.txt";
+    ASSERT_TRUE(WriteTextFile(path, L"C:\\程序\\app.exe", 936));
+    EXPECT_EQ(ReadFileBytes(path), "C:\\\xB3\xCC\xD0\xF2\\app.exe");
+    EXPECT_EQ(ReadTextFile(path, 936), L"C:\\程序\\app.exe");
+
+    ASSERT_TRUE(WriteTextFile(path, L"C:\\ก\\app.exe", 936));
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF" "C:\\\xE0\xB8\x81\\app.exe");
+    EXPECT_EQ(ReadTextFile(path, 936), L"C:\\ก\\app.exe");
+}
+
+TEST(TextFile, FolderOfCutsAtTheLastSeparator)
+{
+    EXPECT_EQ(base::FolderOf(L"C:\\a\\b.txt"), L"C:\\a");
+    EXPECT_EQ(base::FolderOf(L"C:/a/b.txt"), L"C:/a");
+    EXPECT_EQ(base::FolderOf(L"b.txt"), L"");
+}
