@@ -1,0 +1,48 @@
+#include "app/AppState.h"
+
+#include "app/DefaultItemPicture.h"
+#include "app/image/PictureHelpers.h"
+#include "base/TextFile.h"
+
+#include <windows.h>
+
+namespace app {
+
+std::wstring ProgramPath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2); // truncated: long path
+    }
+}
+
+std::wstring ProgramDirectory()
+{
+    return base::FolderOf(ProgramPath());
+}
+
+void SetPaths(AppState& state, const std::wstring& programDirectory)
+{
+    state.favoritesDir = programDirectory + L"\\Favorites";
+    state.playlistPath = programDirectory + L"\\Favorites\\mp3.txt";
+    state.configPath = programDirectory + L"\\Instal.ini";
+}
+
+bool MakeDefaultPictures(AppState& state)
+{
+    Picture picture = PictureFromBytes(DefaultItemPicture());
+    if (!picture.bitmap)
+        return false;
+    state.defaultPictures[1] = GreyCopy(picture.bitmap.get());
+    state.defaultPictures[0] = std::move(picture.bitmap);
+    return static_cast<bool>(state.defaultPictures[1]);
+}
+
+} // namespace app

@@ -1,0 +1,65 @@
+// Quillery: a personal box of program shortcuts.
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "toolkit/SingleInstance.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
+namespace {
+
+class OleSession {
+public:
+    OleSession() noexcept : m_result(::OleInitialize(nullptr)) {}
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    ~OleSession()
+    {
+        if (SUCCEEDED(m_result))
+            ::OleUninitialize();
+    }
+
+private:
+    HRESULT m_result;
+};
+
+int RunMessageLoop()
+{
+    MSG msg{};
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
+{
+    // A second copy leaves before it creates or writes anything.
+    const toolkit::SingleInstance instance(app::ProgramPath());
+    if (instance.AnotherIsRunning())
+        return 0;
+
+    const OleSession ole;
+    const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    app::AppState state;
+    (void)app::MakeDefaultPictures(state); // rows fall back to no picture without them
+    state.taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
+
+    app::MainWindow window(state);
+    if (!window.Create())
+        return 1;
+    ::ShowWindow(window.Handle(), showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE ||
+                                          showCommand == SW_SHOWMINNOACTIVE
+                                      ? showCommand
+                                      : SW_SHOW);
+    ::UpdateWindow(window.Handle());
+    return RunMessageLoop();
+}
