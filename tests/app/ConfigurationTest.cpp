@@ -1,0 +1,84 @@
+#include "app/Configuration.h"
+
+#include "base/TextFile.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using app::IniFile;
+using app::kConfigSection;
+using app::kCurrentMusicKey;
+
+namespace {
+bool Contains(const std::string& haystack, const std::string& needle)
+{
+    return haystack.find(needle) != std::string::npos;
+}
+} // namespace
+
+TEST(Configuration, SavedItemsReadBackAndAreStoredInGbk)
+{
+    // The test run gives Wine code page 936, as on the program's users' systems.
+    ASSERT_EQ(::GetACP(), 936u);
+    testing_support::TempFolder dir;
+    const IniFile ini(dir.Path() + L"\\Instal.ini");
+    ASSERT_TRUE(app::SaveConfiguration(ini, {812, 0}, L"D:\\音乐\\歌曲一.mp3"));
+
+    const POINT p = app::ReadSavedPosition(ini);
+    EXPECT_EQ(p.x, 812);
+    EXPECT_EQ(p.y, 0);
+    EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), L"D:\\音乐\\歌曲一.mp3");
+
+    const std::string bytes = base::ReadFileBytes(ini.Path()).value_or("");
+    EXPECT_TRUE(Contains(bytes, "[\xBB\xF9\xB1\xBE\xC5\xE4\xD6\xC3]")) << bytes;          // [基本配置]
+    EXPECT_TRUE(Contains(bytes, "\xD7\xF3\xB1\xDF=812")) << bytes;                          // 左边=812
+    EXPECT_TRUE(Contains(bytes, "\xB6\xA5\xB1\xDF=0")) << bytes;                            // 顶边=0
+    EXPECT_TRUE(Contains(bytes, "\xCF\xD6\xD0\xD0\xD2\xF4\xC0\xD6=D:\\\xD2\xF4\xC0\xD6\\"   // 现行音乐=D:\音乐\ ...
+                                "\xB8\xE8\xC7\xFA\xD2\xBB.mp3")) << bytes;                  // 歌曲一.mp3
+}
+
+TEST(Configuration, SavingLeavesOtherItemsAlone)
+{
+    testing_support::TempFolder dir;
+    const IniFile ini(dir.Path() + L"\\Instal.ini");
+    ASSERT_TRUE(base::WriteFileAtomic(ini.Path(), "[\xBB\xF9\xB1\xBE\xC5\xE4\xD6\xC3]\r\n"
+                                                  "\xD7\xF3\xB1\xDF=1\r\nkeep=me\r\n[other]\r\nx=y\r\n"));
+    ASSERT_TRUE(app::SaveConfiguration(ini, {-40, 7}, L""));
+    EXPECT_EQ(ini.ReadInt(kConfigSection, app::kLeftKey), -40);
+    EXPECT_EQ(ini.ReadInt(kConfigSection, app::kTopKey), 7);
+    EXPECT_EQ(ini.Read(kConfigSection, L"keep"), L"me");
+    EXPECT_EQ(ini.Read(L"other", L"x"), L"y");
+    EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), L"");
+}
+
+TEST(Configuration, MissingFileOrKeysReadAsNothing)
+{
+    testing_support::TempFolder dir;
+    const IniFile ini(dir.Path() + L"\\Instal.ini");
+    const POINT p = app::ReadSavedPosition(ini);
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 0);
+    EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), L"");
+    EXPECT_TRUE(dir.FileNames().empty()) << "reading must not create the file";
+}
+
+TEST(Configuration, LongValuesAreReadWhole)
+{
+    testing_support::TempFolder dir;
+    const IniFile ini(dir.Path() + L"\\Instal.ini");
+    const std::wstring path = L"D:\\" + std::wstring(600, L'音') + L".mp3";
+    ASSERT_TRUE(ini.Write(kConfigSection, kCurrentMusicKey, path));
+    EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), path);
+}
+
+TEST(Configuration, PositionsParseAsLeadingDecimalIntegers)
+{
+    EXPECT_EQ(app::ParseDecimal(L"812"), 812);
+    EXPECT_EQ(app::ParseDecimal(L"-35"), -35);
+    EXPECT_EQ(app::ParseDecimal(L" 12"), 12);
+    EXPECT_EQ(app::ParseDecimal(L"40px"), 40);
+    EXPECT_EQ(app::ParseDecimal(L""), 0);
+    EXPECT_EQ(app::ParseDecimal(L"left"), 0);
+    EXPECT_EQ(app::ParseDecimal(L"99999999999"), 0);
+}

@@ -1,0 +1,99 @@
+#include "ProgramRunner.h"
+
+#include "app/MainWindow.h"
+#include "base/TextFile.h"
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+std::wstring BuildFolder()
+{
+    wchar_t path[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return base::FolderOf(path);
+}
+
+ProgramCopy::ProgramCopy()
+{
+    const std::wstring from = BuildFolder() + L"\\Quillery.exe";
+    EXPECT_TRUE(::CopyFileW(from.c_str(), PathOf(L"Quillery.exe").c_str(), FALSE)) << "build Quillery first";
+}
+
+RunningProgram::RunningProgram(const ProgramCopy& copy)
+{
+    std::wstring commandLine = L"\"" + copy.PathOf(L"Quillery.exe") + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    // The working folder is deliberately not the program's own: the program
+    // must find its files next to its executable, wherever it is started from.
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         BuildFolder().c_str(), &startup, &info)) {
+        ::CloseHandle(info.hThread);
+        m_process.reset(info.hProcess);
+        m_processId = info.dwProcessId;
+    }
+}
+
+RunningProgram::~RunningProgram()
+{
+    if (m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(m_process.get(), 99);
+        ::WaitForSingleObject(m_process.get(), 5000);
+    }
+}
+
+namespace {
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64]{};
+    ::GetClassNameW(window, className, 64);
+    if (owner == search->processId && ::IsWindowVisible(window) &&
+        std::wstring(className) == app::kMainWindowClass) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND RunningProgram::WaitForMainWindow(DWORD timeoutMs) const
+{
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    do {
+        Search search{m_processId, nullptr};
+        ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        if (::WaitForSingleObject(m_process.get(), 50) == WAIT_OBJECT_0)
+            return nullptr; // it ended without showing a window
+    } while (::GetTickCount64() < deadline);
+    return nullptr;
+}
+
+std::optional<DWORD> RunningProgram::WaitForExit(DWORD timeoutMs) const
+{
+    if (::WaitForSingleObject(m_process.get(), timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    ::GetExitCodeProcess(m_process.get(), &code);
+    return code;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+} // namespace testing_support

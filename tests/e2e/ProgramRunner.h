@@ -1,0 +1,49 @@
+#pragma once
+// Runs the built Quillery.exe from a fresh temporary folder, as a user
+// would run a copy of it, and finds its main window.
+
+#include "TempFolder.h"
+
+#include "base/Handles.h"
+
+#include <optional>
+#include <string>
+
+namespace testing_support {
+
+// The folder this test program runs from, where Quillery.exe is built too.
+std::wstring BuildFolder();
+
+class ProgramCopy {
+public:
+    ProgramCopy(); // copies Quillery.exe into a new temporary folder
+    [[nodiscard]] const std::wstring& Folder() const { return m_folder.Path(); }
+    [[nodiscard]] std::wstring PathOf(const std::wstring& name) const { return Folder() + L"\\" + name; }
+
+private:
+    TempFolder m_folder;
+};
+
+class RunningProgram {
+public:
+    explicit RunningProgram(const ProgramCopy& copy);
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    ~RunningProgram(); // ends the process if a test left it running
+
+    [[nodiscard]] bool Started() const { return static_cast<bool>(m_process); }
+    [[nodiscard]] DWORD ProcessId() const { return m_processId; }
+
+    // The process's visible main window, waited for up to the time-out.
+    [[nodiscard]] HWND WaitForMainWindow(DWORD timeoutMs = 10000) const;
+    // The exit code, or nothing if the process is still running after the time-out.
+    [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs = 10000) const;
+
+private:
+    base::UniqueKernelHandle m_process;
+    DWORD m_processId = 0;
+};
+
+[[nodiscard]] RECT WindowRect(HWND window);
+
+} // namespace testing_support
