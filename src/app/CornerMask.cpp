@@ -1,52 +1,20 @@
 #include "app/CornerMask.h"
 
+#include "base/Dib32.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace app {
 
-namespace {
-
-struct Dib32 {
-    base::UniqueBitmap bitmap;
-    DWORD* bits = nullptr; // owned by the bitmap
-};
-
-// A top-down 32-bit DIB section, so pixel (x, y) is bits[y * width + x].
-Dib32 MakeDib32(int width, int height)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    Dib32 dib;
-    void* bits = nullptr;
-    dib.bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    dib.bits = static_cast<DWORD*>(bits);
-    return dib;
-}
-
-// A DIB pixel is 0x00RRGGBB; a COLORREF is 0x00BBGGRR.
-constexpr DWORD ToDibPixel(COLORREF c)
-{
-    return (static_cast<DWORD>(GetRValue(c)) << 16) | (static_cast<DWORD>(GetGValue(c)) << 8) | GetBValue(c);
-}
-
-} // namespace
-
 base::UniqueBitmap MakeCornerMask(int width, int height)
 {
-    if (width <= 0 || height <= 0)
-        return {};
-    Dib32 dib = MakeDib32(width, height);
+    base::Dib32 dib = base::CreateDib32(width, height);
     if (!dib.bitmap)
         return {};
-    const DWORD white = ToDibPixel(RGB(255, 255, 255));
-    const DWORD key = ToDibPixel(kTransparentKey);
-    std::fill(dib.bits, dib.bits + static_cast<size_t>(width) * height, white);
+    const DWORD white = base::ToDibPixel(RGB(255, 255, 255));
+    const DWORD key = base::ToDibPixel(kTransparentKey);
+    std::fill(dib.pixels, dib.pixels + static_cast<size_t>(width) * height, white);
 
     // The staircase of one corner, as offsets from that corner inwards.
     static constexpr POINT kStair[] = {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {2, 0}};
@@ -56,7 +24,7 @@ base::UniqueBitmap MakeCornerMask(int width, int height)
         const POINT corners[] = {{p.x, p.y}, {w - p.x, p.y}, {p.x, h - p.y}, {w - p.x, h - p.y}};
         for (const POINT& c : corners) {
             if (c.x >= 0 && c.x < width && c.y >= 0 && c.y < height)
-                dib.bits[static_cast<size_t>(c.y) * width + c.x] = key;
+                dib.pixels[static_cast<size_t>(c.y) * width + c.x] = key;
         }
     }
     ::GdiFlush();
@@ -70,21 +38,12 @@ base::UniqueRegion RegionWithoutColour(HBITMAP picture, COLORREF key)
         return {};
     const int width = bm.bmWidth;
     const int height = bm.bmHeight;
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    base::WindowDc screen(nullptr);
-    if (::GetDIBits(screen.get(), picture, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
+    const std::vector<DWORD> pixels = base::ReadPixels32(picture);
+    if (pixels.empty())
         return {};
 
     // One rectangle per run of kept pixels in a row, handed to the system at once.
-    const DWORD keyPixel = ToDibPixel(key);
+    const DWORD keyPixel = base::ToDibPixel(key);
     std::vector<RECT> runs;
     for (int y = 0; y < height; ++y) {
         const DWORD* row = pixels.data() + static_cast<size_t>(y) * width;

@@ -1,5 +1,6 @@
 #include "app/CornerMask.h"
 #include "app/MainWindow.h"
+#include "base/Dib32.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,12 @@
 
 namespace {
 
-std::vector<DWORD> Pixels(HBITMAP bitmap, int width, int height)
-{
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    base::WindowDc screen(nullptr);
-    EXPECT_EQ(::GetDIBits(screen.get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS), height);
-    return pixels;
-}
-
 std::set<std::pair<int, int>> MagentaPixels(int w, int h)
 {
     base::UniqueBitmap mask = app::MakeCornerMask(w, h);
     EXPECT_TRUE(mask);
-    const std::vector<DWORD> pixels = Pixels(mask.get(), w, h);
+    const std::vector<DWORD> pixels = base::ReadPixels32(mask.get());
+    EXPECT_EQ(pixels.size(), static_cast<size_t>(w) * h);
     std::set<std::pair<int, int>> magenta;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {

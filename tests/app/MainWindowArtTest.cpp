@@ -3,45 +3,14 @@
 
 #include "base/Handles.h"
 
+#include "Canvas.h"
 #include "GdiCount.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A top-down 32-bit canvas whose pixels the test reads directly.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill) : m_width(width)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        m_bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<const DWORD*>(bits);
-        m_dc = base::CreateMemoryDc();
-        m_previous = ::SelectObject(m_dc.get(), m_bitmap.get());
-        base::UniqueBrush brush(::CreateSolidBrush(fill));
-        const RECT all = {0, 0, width, height};
-        ::FillRect(m_dc.get(), &all, brush.get());
-    }
-    ~Canvas() { ::SelectObject(m_dc.get(), m_previous); }
-
-    HDC Dc() const { return m_dc.get(); }
-    COLORREF At(int x, int y) const
-    {
-        ::GdiFlush();
-        const DWORD p = m_bits[static_cast<size_t>(y) * m_width + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-
-private:
-    int m_width;
-    base::UniqueBitmap m_bitmap;
-    base::UniqueMemoryDc m_dc;
-    HGDIOBJ m_previous = nullptr;
-    const DWORD* m_bits = nullptr;
-};
+using testing_support::Canvas;
 
 constexpr COLORREF kSentinel = RGB(1, 2, 3);
 

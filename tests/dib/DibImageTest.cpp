@@ -2,6 +2,9 @@
 
 #include "base/Handles.h"
 
+#include "Canvas.h"
+#include "GdiCount.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -22,28 +25,7 @@ std::uint32_t Le32(const std::uint8_t* p)
 
 Bytes Slice(const std::uint8_t* p, std::size_t n) { return Bytes(p, p + n); }
 
-// A 32-bpp top-down DIB section selected in a memory DC, written pixel by pixel.
-class Canvas {
-public:
-    Canvas(int width, int height) : m_width(width)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        m_bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<std::uint32_t*>(bits);
-        m_select.emplace(m_dc.get(), m_bitmap.get());
-    }
-    void Set(int x, int y, std::uint32_t rrggbb) { m_bits[y * m_width + x] = rrggbb; }
-    HDC Dc() const { return m_dc.get(); }
-
-private:
-    int m_width;
-    std::uint32_t* m_bits = nullptr;
-    base::UniqueMemoryDc m_dc = base::CreateMemoryDc();
-    base::UniqueBitmap m_bitmap;
-    std::optional<base::SelectGuard> m_select;
-};
+using testing_support::Canvas;
 
 // Distinct per pixel, so misplaced rows, columns or channels show.
 std::uint32_t ColourAt(int x, int y)
@@ -65,14 +47,6 @@ Bytes Bgr(int x, int y, std::uint32_t salt = 0)
     const std::uint32_t c = ColourAt(x, y) ^ salt;
     return {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
             static_cast<std::uint8_t>(c >> 16)};
-}
-
-int LiveGdiObjects()
-{
-    int count = 0;
-    for (std::uintptr_t i = 1; i <= 0xFFFF; ++i)
-        count += ::GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0;
-    return count;
 }
 
 } // namespace
@@ -261,8 +235,8 @@ TEST(DibCapture, RepeatedCapturesLeakNoGdiObjects)
     Canvas canvas(8, 8);
     DibImage image;
     ASSERT_TRUE(image.CaptureFromDC(canvas.Dc(), RECT{0, 0, 8, 8}, 32));
-    const int before = LiveGdiObjects();
+    const int before = testing_support::LiveGdiObjects();
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(image.CaptureFromDC(canvas.Dc(), RECT{0, 0, 4 + i % 2, 4}, i % 3 ? 32 : 8));
-    EXPECT_EQ(LiveGdiObjects(), before);
+    EXPECT_EQ(testing_support::LiveGdiObjects(), before);
 }

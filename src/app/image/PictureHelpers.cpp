@@ -1,6 +1,7 @@
 #include "app/image/PictureHelpers.h"
 
 #include "base/ComPtr.h"
+#include "base/Dib32.h"
 
 #include <ocidl.h>
 #include <ole2.h>
@@ -166,13 +167,7 @@ base::UniqueBitmap GreyCopy(HBITMAP source)
 
     // One 32-bpp read and write instead of GetPixel/SetPixel per pixel; on a
     // true-colour display each pixel gets the same grey.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = base::TopDown32Info(width, height);
     std::vector<RGBQUAD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     if (::GetDIBits(screen.get(), source, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
         return {};

@@ -1,4 +1,5 @@
 #include "app/image/PictureHelpers.h"
+#include "base/Dib32.h"
 
 #include <gtest/gtest.h>
 
@@ -124,12 +125,9 @@ SIZE BitmapSize(HBITMAP bitmap)
 // The bitmap's pixels as 32-bpp rows, top row first.
 std::vector<RGBQUAD> ReadPixels(HBITMAP bitmap)
 {
-    const SIZE size = BitmapSize(bitmap);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<RGBQUAD> pixels(static_cast<std::size_t>(size.cx * size.cy));
-    const base::WindowDc screen(nullptr);
-    EXPECT_EQ(::GetDIBits(screen.get(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS), size.cy);
+    const std::vector<DWORD> raw = base::ReadPixels32(bitmap);
+    std::vector<RGBQUAD> pixels(raw.size());
+    std::memcpy(pixels.data(), raw.data(), raw.size() * sizeof(DWORD));
     return pixels;
 }
 
