@@ -56,10 +56,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     app::MainWindow window(state);
     if (!window.Create())
         return 1;
-    ::ShowWindow(window.Handle(), showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE ||
-                                          showCommand == SW_SHOWMINNOACTIVE
-                                      ? showCommand
-                                      : SW_SHOW);
+    // A fixed-size window is shown as asked, except maximised.
+    ::ShowWindow(window.Handle(), showCommand == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCommand);
     ::UpdateWindow(window.Handle());
     return RunMessageLoop();
 }

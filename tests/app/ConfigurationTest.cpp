@@ -1,4 +1,7 @@
+#include "app/AppState.h"
 #include "app/Configuration.h"
+#include "app/DefaultItemPicture.h"
+#include "base/Dib32.h"
 
 #include "base/TextFile.h"
 
@@ -81,4 +84,24 @@ TEST(Configuration, PositionsParseAsLeadingDecimalIntegers)
     EXPECT_EQ(app::ParseDecimal(L""), 0);
     EXPECT_EQ(app::ParseDecimal(L"left"), 0);
     EXPECT_EQ(app::ParseDecimal(L"99999999999"), 0);
+}
+
+TEST(DefaultPictures, TheBuiltInPictureLoadsWithItsGreyTwin)
+{
+    EXPECT_EQ(app::DefaultItemPicture().size(), 4856u);
+    app::AppState state;
+    ASSERT_TRUE(app::MakeDefaultPictures(state));
+    const std::vector<DWORD> colour = base::ReadPixels32(state.defaultPictures[0].get());
+    const std::vector<DWORD> grey = base::ReadPixels32(state.defaultPictures[1].get());
+    ASSERT_EQ(colour.size(), 40u * 40u);
+    ASSERT_EQ(grey.size(), colour.size());
+    bool anyColour = false;
+    for (size_t i = 0; i < grey.size(); ++i) {
+        const COLORREF c = base::FromDibPixel(colour[i]);
+        const COLORREF g = base::FromDibPixel(grey[i]);
+        anyColour |= GetRValue(c) != GetBValue(c);
+        EXPECT_EQ(GetRValue(g), GetGValue(g));
+        EXPECT_EQ(GetGValue(g), GetBValue(g));
+    }
+    EXPECT_TRUE(anyColour) << "the picture itself is in colour";
 }
