@@ -21,43 +21,45 @@ configure_and_build() {
     cmake --build "$BUILD_DIR" -j "$(nproc)" >&2
 }
 
-# A prefix per build folder, set up once with the settings the tests rely on.
+# A prefix per build folder, set up once with the settings the tests rely
+# on; the marker is only written when every step worked.
 ensure_wine_prefix() {
     local marker="$WINEPREFIX/.quillery-ready"
     [ -f "$marker" ] && return 0
     echo "setting up the Wine prefix $WINEPREFIX" >&2
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i </dev/null >/dev/null 2>&1 || true
     wineserver -w
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot did not create $WINEPREFIX" >&2; return 1; }
     # Without a window manager, hiding or destroying a managed window takes 2 s.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 &&
     # A crash must fail its test, not open a debugger dialog that hangs the run.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 &&
     # A fresh prefix gives every exe the generic icon without this.
-    wine reg add 'HKCR\.exe' /ve /d exefile /f >/dev/null 2>&1
+    wine reg add 'HKCR\.exe' /ve /d exefile /f </dev/null >/dev/null 2>&1 || {
+        echo "could not configure the Wine prefix $WINEPREFIX" >&2
+        return 1
+    }
     wineserver -w
     touch "$marker"
 }
 
 XVFB_PID=
+# Xvfb picks a free display itself and says which once it is ready.
 start_xvfb() {
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        local i
-        for i in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
-        if kill -0 "$XVFB_PID" 2>/dev/null; then
-            export DISPLAY=":$n"
-            return 0
-        fi
-    done
-    echo "could not start Xvfb" >&2
-    return 1
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local number=
+    read -r -t 15 number <"$fifo" || true
+    rm -f "$fifo"
+    if [ -z "$number" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+        echo "could not start Xvfb" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
 }
 
 stop_xvfb() {

@@ -9,16 +9,16 @@
 
 namespace app {
 
-POINT ClampedPosition(const RECT& window, int screenWidth) noexcept
+POINT ClampedPosition(const RECT& window, const RECT& screen) noexcept
 {
     POINT p = {window.left, window.top};
     const int width = window.right - window.left;
-    if (p.y < 0)
-        p.y = 0;
-    if (p.x < 0)
-        p.x = 0;
-    if (p.x + width > screenWidth)
-        p.x = screenWidth - width;
+    if (p.y < screen.top)
+        p.y = screen.top;
+    if (p.x < screen.left)
+        p.x = screen.left;
+    if (p.x + width > screen.right)
+        p.x = screen.right - width;
     return p;
 }
 
@@ -45,17 +45,17 @@ bool MainWindow::Create()
 
 void MainWindow::OnCreate()
 {
-    const std::wstring directory = ProgramDirectory();
-    SetPaths(m_state, directory);
+    SetPaths(m_state, m_programDirectory);
+    m_restoredTopLeft = kInitialPosition;
     // An existing folder, or one we may not create, is not worth a word.
     ::CreateDirectoryW(m_state.favoritesDir.c_str(), nullptr);
     m_config = IniFile(m_state.configPath);
 
     // The background picture is drawn once; every paint copies it.
     {
-        base::WindowDc screen(Handle());
-        m_background.reset(::CreateCompatibleBitmap(screen.get(), kMainWidth, kMainHeight));
-        base::UniqueMemoryDc memory = base::CreateMemoryDc(screen.get());
+        base::WindowDc windowDc(Handle());
+        m_background.reset(::CreateCompatibleBitmap(windowDc.get(), kMainWidth, kMainHeight));
+        base::UniqueMemoryDc memory = base::CreateMemoryDc(windowDc.get());
         base::SelectGuard select(memory.get(), m_background.get());
         PaintMainBackground(memory.get(), {0, 0, kMainWidth, kMainHeight}, m_smallIcon);
     }
@@ -76,13 +76,11 @@ void MainWindow::OnCreate()
         ::SetWindowPos(Handle(), nullptr, saved.x, saved.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-POINT MainWindow::NormalTopLeft() const
+POINT MainWindow::RestoredTopLeft() const
 {
-    // A minimised window sits far off screen; its restored place is what counts.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (::IsIconic(Handle()) && ::GetWindowPlacement(Handle(), &placement))
-        return {placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+    // A minimised window is parked far off screen; where it comes back is what counts.
+    if (::IsIconic(Handle()))
+        return m_restoredTopLeft;
     RECT r{};
     ::GetWindowRect(Handle(), &r);
     return {r.left, r.top};
@@ -91,26 +89,34 @@ POINT MainWindow::NormalTopLeft() const
 void MainWindow::SaveConfiguration()
 {
     // Nothing to tell the user if the folder is read-only; the program closes anyway.
-    (void)app::SaveConfiguration(m_config, NormalTopLeft(), m_state.currentMusic);
+    (void)app::SaveConfiguration(m_config, RestoredTopLeft(), m_state.currentMusic);
 }
 
-void MainWindow::ClampToScreen()
+void MainWindow::ClampToScreen(WINDOWPOS& pos) const
 {
-    if (m_state.dockSliding || ::IsIconic(Handle()))
+    if ((pos.flags & SWP_NOMOVE) || m_state.dockSliding || ::IsIconic(Handle()))
         return;
-    RECT r{};
-    if (!::GetWindowRect(Handle(), &r))
+    RECT now{};
+    ::GetWindowRect(Handle(), &now);
+    const int width = (pos.flags & SWP_NOSIZE) ? now.right - now.left : pos.cx;
+    const int height = (pos.flags & SWP_NOSIZE) ? now.bottom - now.top : pos.cy;
+    const RECT target = {pos.x, pos.y, pos.x + width, pos.y + height};
+    // The screen the window lands on; with one monitor, the whole screen.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
-    const POINT p = ClampedPosition(r, ::GetSystemMetrics(SM_CXSCREEN));
-    if (p.x != r.left || p.y != r.top)
-        ::SetWindowPos(Handle(), nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT p = ClampedPosition(target, monitor.rcMonitor);
+    pos.x = p.x;
+    pos.y = p.y;
 }
 
-void MainWindow::Paint(HDC dc) const
+void MainWindow::Paint(HDC dc, const RECT& area) const
 {
     base::UniqueMemoryDc memory = base::CreateMemoryDc(dc);
     base::SelectGuard select(memory.get(), m_background.get());
-    ::BitBlt(dc, 0, 0, kMainWidth, kMainHeight, memory.get(), 0, 0, SRCCOPY);
+    ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(), area.left,
+             area.top, SRCCOPY);
 }
 
 void MainWindow::OnClose()
@@ -129,11 +135,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1; // the paint covers everything
     case WM_PAINT: {
         base::PaintDc paint(Handle());
-        Paint(paint.get());
+        Paint(paint.get(), paint.dirty());
         return 0;
     }
     case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
+        Paint(reinterpret_cast<HDC>(wParam), {0, 0, kMainWidth, kMainHeight});
         return 0;
     case WM_NCHITTEST: {
         // The title strip drags the window, as a caption would.
@@ -143,12 +149,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return HTCAPTION;
         return HTCLIENT;
     }
-    case WM_WINDOWPOSCHANGED: {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (!(pos->flags & SWP_NOMOVE))
-            ClampToScreen();
+    case WM_WINDOWPOSCHANGING:
+        ClampToScreen(*reinterpret_cast<WINDOWPOS*>(lParam));
         break;
-    }
+    case WM_WINDOWPOSCHANGED:
+        if (RECT r{}; !::IsIconic(Handle()) && ::GetWindowRect(Handle(), &r))
+            m_restoredTopLeft = {r.left, r.top};
+        break;
     case WM_CLOSE:
         OnClose();
         return 0;

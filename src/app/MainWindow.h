@@ -12,22 +12,25 @@ namespace app {
 inline constexpr wchar_t kMainWindowClass[] = L"QuilleryMainWindow";
 inline constexpr wchar_t kMainWindowTitle[] = L"Quillery";
 
-// Where a window of the given rectangle must go to stay on a screen of the
-// given width: no edge above or left of the screen, none right of it. The
-// bottom is not held, the screen's height being no concern here.
-[[nodiscard]] POINT ClampedPosition(const RECT& window, int screenWidth) noexcept;
+// Where a window of the given rectangle must go to stay on the given
+// screen: no edge above or left of it, none right of it. The bottom is not
+// held here; dragging holds it.
+[[nodiscard]] POINT ClampedPosition(const RECT& window, const RECT& screen) noexcept;
 
 class MainWindow : public base::Window {
 public:
-    explicit MainWindow(AppState& state) : m_state(state) {}
+    // Everything the window keeps lives in programDirectory.
+    MainWindow(AppState& state, std::wstring programDirectory)
+        : m_state(state), m_programDirectory(std::move(programDirectory))
+    {
+    }
 
     [[nodiscard]] bool Create();
 
     void SaveConfiguration();
-    void ClampToScreen();
 
-    // The background picture, as painted on screen.
-    void Paint(HDC dc) const;
+    // Copies the background picture's `area` (client coordinates) to dc.
+    void Paint(HDC dc, const RECT& area) const;
 
 protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -35,9 +38,14 @@ protected:
 private:
     void OnCreate();
     void OnClose();
-    [[nodiscard]] POINT NormalTopLeft() const;
+    // Holds a move on the screen it lands on, unless the program itself is
+    // sliding the window off the top edge or it is being minimised.
+    void ClampToScreen(WINDOWPOS& pos) const;
+    [[nodiscard]] POINT RestoredTopLeft() const;
 
     AppState& m_state;
+    std::wstring m_programDirectory;
+    POINT m_restoredTopLeft{}; // where the window was last seen not minimised
     IniFile m_config{L""};
     base::UniqueBitmap m_background;
     HICON m_icon = nullptr;      // shared resource icon: not owned

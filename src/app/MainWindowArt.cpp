@@ -134,15 +134,16 @@ void PaintFrame(HDC dc)
 
 void PaintMainBackground(HDC dc, const RECT& bounds, HICON titleIcon)
 {
-    POINT oldOrigin{};
-    ::SetViewportOrgEx(dc, bounds.left, bounds.top, &oldOrigin);
+    // The caller's DC is handed back as it came: origin, colours, modes.
+    const int saved = ::SaveDC(dc);
+    ::SetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
     VerticalGradient(dc, {0, 32, kMainWidth, 516}, art::kBodyTop, art::kBodyBottom);
     PaintTitleBar(dc, titleIcon);
     PaintWeatherArea(dc);
     PaintListPanel(dc);
     PaintBottomBar(dc);
     PaintFrame(dc);
-    ::SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    ::RestoreDC(dc, saved);
 }
 
 } // namespace app

@@ -53,7 +53,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     (void)app::MakeDefaultPictures(state); // rows fall back to no picture without them
     state.taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
 
-    app::MainWindow window(state);
+    app::MainWindow window(state, app::ProgramDirectory());
     if (!window.Create())
         return 1;
     // A fixed-size window is shown as asked, except maximised.

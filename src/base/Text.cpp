@@ -26,6 +26,9 @@ std::optional<std::string> NarrowExact(std::wstring_view text, unsigned codePage
     if (text.size() > INT_MAX)
         return std::nullopt;
     const int inLength = static_cast<int>(text.size());
+    // The system's code page may itself be UTF-8 (a Windows 10 option).
+    if (codePage == CP_ACP)
+        codePage = ::GetACP();
     // UTF-8 and UTF-7 hold every character and refuse the flag and the
     // default-character output.
     const bool unicode = codePage == CP_UTF8 || codePage == CP_UTF7;

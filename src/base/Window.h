@@ -11,6 +11,9 @@ class Window {
 public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
+    // Destroys the window if it still exists. By then the derived object is
+    // gone, so its handlers do not see that destruction: a derived class that
+    // must act on WM_DESTROY destroys its window before it dies.
     virtual ~Window();
 
     [[nodiscard]] HWND Handle() const noexcept { return m_hwnd; }

@@ -9,7 +9,15 @@ namespace toolkit {
 
 std::wstring SingleInstance::MutexNameFor(const std::wstring& executablePath)
 {
+    // A short 8.3 path and the long one name the same program.
     std::wstring folded = executablePath;
+    if (const DWORD length = ::GetLongPathNameW(executablePath.c_str(), nullptr, 0); length > 0) {
+        folded.resize(length);
+        const DWORD written = ::GetLongPathNameW(executablePath.c_str(), folded.data(), length);
+        folded.resize(written > 0 && written < length ? written : 0);
+        if (folded.empty())
+            folded = executablePath;
+    }
     if (!folded.empty())
         ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
     // FNV-1a over the UTF-16 units: paths are longer than a kernel object
@@ -20,15 +28,18 @@ std::wstring SingleInstance::MutexNameFor(const std::wstring& executablePath)
         hash *= 1099511628211ull;
     }
     wchar_t name[64];
-    std::swprintf(name, 64, L"Local\\Quillery-%016llx", static_cast<unsigned long long>(hash));
+    std::swprintf(name, 64, L"Global\\Quillery-%016llx", static_cast<unsigned long long>(hash));
     return name;
 }
 
 SingleInstance::SingleInstance(const std::wstring& executablePath)
 {
+    // Global: another user's session sharing the folder would share the files too.
     m_mutex.reset(::CreateMutexW(nullptr, FALSE, MutexNameFor(executablePath).c_str()));
-    // Without the mutex we cannot tell; starting is better than refusing.
-    m_anotherRunning = m_mutex && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    const DWORD error = ::GetLastError();
+    // Another user's mutex exists but is not ours to open. With no mutex for
+    // any other reason we cannot tell, and starting beats refusing.
+    m_anotherRunning = (m_mutex && error == ERROR_ALREADY_EXISTS) || error == ERROR_ACCESS_DENIED;
 }
 
 } // namespace toolkit

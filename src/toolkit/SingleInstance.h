@@ -20,8 +20,8 @@ public:
 
     [[nodiscard]] bool AnotherIsRunning() const noexcept { return m_anotherRunning; }
 
-    // The kernel object name for a path; the same path in another letter
-    // case gives the same name.
+    // The kernel object name for a path; the same file named in another
+    // letter case or by its short name gives the same name.
     [[nodiscard]] static std::wstring MutexNameFor(const std::wstring& executablePath);
 
 private:

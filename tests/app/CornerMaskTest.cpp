@@ -69,17 +69,22 @@ TEST(CornerMask, RefusesEmptySizes)
 
 TEST(ClampToScreen, PullsLeftTopAndRightEdgesOntoTheScreen)
 {
+    const RECT screen = {0, 0, 1280, 1024};
     auto at = [](int x, int y) { return RECT{x, y, x + 275, y + 555}; };
     auto expect = [](POINT p, int x, int y) {
         EXPECT_EQ(p.x, x);
         EXPECT_EQ(p.y, y);
     };
-    expect(app::ClampedPosition(at(300, 200), 1280), 300, 200);
-    expect(app::ClampedPosition(at(-40, -30), 1280), 0, 0);
-    expect(app::ClampedPosition(at(0, 120), 1280), 0, 120);
-    expect(app::ClampedPosition(at(1005, 10), 1280), 1005, 10); // right edge exactly on the screen's
-    expect(app::ClampedPosition(at(1006, 10), 1280), 1005, 10);
-    expect(app::ClampedPosition(at(5000, -1), 1280), 1005, 0);
+    expect(app::ClampedPosition(at(300, 200), screen), 300, 200);
+    expect(app::ClampedPosition(at(-40, -30), screen), 0, 0);
+    expect(app::ClampedPosition(at(0, 120), screen), 0, 120);
+    expect(app::ClampedPosition(at(1005, 10), screen), 1005, 10); // right edge exactly on the screen's
+    expect(app::ClampedPosition(at(1006, 10), screen), 1005, 10);
+    expect(app::ClampedPosition(at(5000, -1), screen), 1005, 0);
     // The bottom is left alone.
-    expect(app::ClampedPosition(at(10, 900), 1280), 10, 900);
+    expect(app::ClampedPosition(at(10, 900), screen), 10, 900);
+    // A second monitor right of the first holds the window on itself.
+    const RECT second = {1280, 0, 2560, 1024};
+    expect(app::ClampedPosition(at(1500, 10), second), 1500, 10);
+    expect(app::ClampedPosition(at(2400, 10), second), 2285, 10);
 }

@@ -2,6 +2,8 @@
 
 #include "TempFolder.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 using base::ReadFileBytes;
@@ -29,7 +31,12 @@ TEST(TextFile, AFailedWriteLeavesNothingAndSaysSo)
 {
     testing_support::TempFolder dir;
     EXPECT_FALSE(WriteFileAtomic(dir.Path() + L"\\missing\\a.txt", "data"));
+    // The temporary file is written, but a folder of that name cannot be replaced.
+    const std::wstring folder = dir.Path() + L"\\Favorites";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    EXPECT_FALSE(WriteFileAtomic(folder, "data"));
     EXPECT_TRUE(dir.FileNames().empty());
+    EXPECT_NE(::GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
 TEST(TextFile, TextGoesThroughTheCodePageRules)

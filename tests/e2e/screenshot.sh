@@ -7,7 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 bin=$(cd "$1" && pwd)
 out=$(realpath -m "$2")
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+program=
+trap '[ -n "$program" ] && kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
 cp "$bin/Quillery.exe" "$work/"
 mkdir -p "$(dirname "$out")"
 
@@ -46,6 +47,7 @@ pixel() { convert "$work/raw.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(25
 "$here/../../scripts/wine-run" taskkill /IM Quillery.exe >/dev/null 2>&1 || true
 status=0
 wait "$program" || status=$?
+program=
 [ "$status" = 0 ] || { echo "exit code $status"; exit 1; }
 [ -f Instal.ini ] || { echo "no Instal.ini written"; exit 1; }
 echo "screenshot: $out"

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
 namespace testing_support {
 
 TempFolder::TempFolder()
@@ -19,6 +21,11 @@ TempFolder::TempFolder()
                  L"-" + std::to_wstring(++counter);
         if (::CreateDirectoryW(m_path.c_str(), nullptr))
             break;
+        // Only a name already taken is worth another try.
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            ADD_FAILURE() << "cannot create a temporary folder";
+            break;
+        }
     }
 }
 

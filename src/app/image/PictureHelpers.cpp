@@ -117,8 +117,11 @@ Picture PictureFromBytes(std::span<const std::uint8_t> bytes, SIZE* size)
     base::ComPtr<IStream> stream;
     if (FAILED(::CreateStreamOnHGlobal(memory.get(), FALSE, stream.put())) || !stream)
         return result;
+    // Run mode FALSE: Wine then makes the picture own its handle (with TRUE it
+    // leaks the bitmap or icon on every load); on Windows the picture owns it
+    // either way and the flag only keeps the original data.
     base::ComPtr<IPicture> picture;
-    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), TRUE, IID_IPicture,
+    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
                                 picture.put_void()))
         || !picture)
         return result;

@@ -1,6 +1,8 @@
 #include "app/image/PictureHelpers.h"
 #include "base/Dib32.h"
 
+#include "GdiCount.h"
+
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -148,12 +150,6 @@ base::UniqueBitmap MakeDib(int width, int height, int bitCount, void** bits,
                                                  DIB_RGB_COLORS, bits, nullptr, 0));
 }
 
-int DisplayDpi()
-{
-    const base::WindowDc screen(nullptr);
-    return ::GetDeviceCaps(screen.get(), LOGPIXELSX);
-}
-
 } // namespace
 
 TEST(PictureFromBytes, BmpGivesABitmapThatOutlivesTheLoaderAndItsDisplaySize)
@@ -168,10 +164,9 @@ TEST(PictureFromBytes, BmpGivesABitmapThatOutlivesTheLoaderAndItsDisplaySize)
     ASSERT_EQ(pixels.size(), 1600u);
     for (const auto& [x, y] : {std::pair{0, 0}, {39, 0}, {0, 39}, {17, 23}})
         EXPECT_EQ(ColourOf(pixels[y * 40 + x]), Pattern(x, y)) << x << "," << y;
-    if (DisplayDpi() == 96) {
-        EXPECT_EQ(size.cx, 40);
-        EXPECT_EQ(size.cy, 40);
-    }
+    // A bitmap is measured at the display's own resolution: its pixel size, whatever the DPI.
+    EXPECT_NEAR(size.cx, 40, 1);
+    EXPECT_NEAR(size.cy, 40, 1);
 }
 
 TEST(PictureFromBytes, GifAndJpegGiveBitmaps)
@@ -204,10 +199,8 @@ TEST(PictureFromBytes, IcoGivesAnIcon)
     const base::UniqueBitmap mask(info.hbmMask);
     ASSERT_TRUE(colour);
     EXPECT_EQ(ColourOf(ReadPixels(colour.get())[0]), RGB(10, 200, 30));
-    if (DisplayDpi() == 96) {
-        EXPECT_EQ(size.cx, 16);
-        EXPECT_EQ(size.cy, 16);
-    }
+    EXPECT_NEAR(size.cx, 16, 1);
+    EXPECT_NEAR(size.cy, 16, 1);
 }
 
 TEST(PictureFromBytes, MetafilesEmptyAndGarbageGiveNothingAndZeroSize)
@@ -379,4 +372,21 @@ TEST(BitmapToBmpBytes, WrittenFileLoadsBackWithTheSamePixels)
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
             ASSERT_EQ(ColourOf(pixels[y * 40 + x]), Pattern(x, y)) << x << "," << y;
+}
+
+TEST(PictureHelpers, RepeatedUseLeavesNoGdiObjectsBehind)
+{
+    const Bytes bmp = MakeBmp(40, 40, Pattern);
+    const Bytes ico = MakeIco(RGB(1, 2, 3));
+    auto once = [&] {
+        app::Picture picture = app::PictureFromBytes(bmp);
+        app::Picture icon = app::PictureFromBytes(ico);
+        base::UniqueBitmap grey = app::GreyCopy(picture.bitmap.get());
+        EXPECT_FALSE(app::BitmapToBmpBytes(grey.get()).empty());
+    };
+    once(); // the first call may load decoders that stay
+    const int before = testing_support::LiveGdiObjects();
+    for (int i = 0; i < 25; ++i)
+        once();
+    EXPECT_EQ(testing_support::LiveGdiObjects(), before);
 }
