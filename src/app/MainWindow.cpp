@@ -26,13 +26,13 @@ bool MainWindow::Create()
 {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     // Shared icons belong to the system's cache and are never destroyed.
-    m_icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLERY), IMAGE_ICON,
+    const auto icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLERY), IMAGE_ICON,
                                              ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
                                              LR_SHARED));
     m_smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLERY), IMAGE_ICON,
                                                   ::GetSystemMetrics(SM_CXSMICON),
                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    return CreateFrom({.name = kMainWindowClass, .icon = m_icon, .smallIcon = m_smallIcon},
+    return CreateFrom({.name = kMainWindowClass, .icon = icon, .smallIcon = m_smallIcon},
                       {.title = kMainWindowTitle,
                        // A popup has no caption or border; the minimise box lets the
                        // taskbar button minimise and restore it.

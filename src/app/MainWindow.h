@@ -48,7 +48,6 @@ private:
     POINT m_restoredTopLeft{}; // where the window was last seen not minimised
     IniFile m_config{L""};
     base::UniqueBitmap m_background;
-    HICON m_icon = nullptr;      // shared resource icon: not owned
     HICON m_smallIcon = nullptr; // shared resource icon: not owned
 };
 

@@ -12,11 +12,12 @@ std::wstring SingleInstance::MutexNameFor(const std::wstring& executablePath)
     // A short 8.3 path and the long one name the same program.
     std::wstring folded = executablePath;
     if (const DWORD length = ::GetLongPathNameW(executablePath.c_str(), nullptr, 0); length > 0) {
-        folded.resize(length);
-        const DWORD written = ::GetLongPathNameW(executablePath.c_str(), folded.data(), length);
-        folded.resize(written > 0 && written < length ? written : 0);
-        if (folded.empty())
-            folded = executablePath;
+        std::wstring longPath(length, L'\0');
+        const DWORD written = ::GetLongPathNameW(executablePath.c_str(), longPath.data(), length);
+        if (written > 0 && written < length) {
+            longPath.resize(written);
+            folded = std::move(longPath);
+        }
     }
     if (!folded.empty())
         ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
