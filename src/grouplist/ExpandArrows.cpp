@@ -1,0 +1,17 @@
+#include "grouplist/ExpandArrows.h"
+
+#include "app/image/PictureHelpers.h"
+
+namespace grouplist {
+
+HBITMAP ExpandArrowsBitmap()
+{
+    static const base::UniqueBitmap arrows = [] {
+        app::Picture picture = app::PictureFromBytes(
+            {reinterpret_cast<const std::uint8_t*>(kExpandArrowsPictureBytes), kExpandArrowsPictureSize});
+        return std::move(picture.bitmap);
+    }();
+    return arrows.get();
+}
+
+} // namespace grouplist

@@ -1,0 +1,323 @@
+#include "grouplist/GroupedListControl.h"
+
+#include "grouplist/ExpandArrows.h"
+#include "grouplist/ItemStore.h"
+#include "grouplist/ListWindowProcs.h"
+#include "grouplist/RowPainter.h"
+
+#include <random>
+
+namespace grouplist {
+
+namespace {
+
+int g_handleCounter = 0; // process-wide; 0 until the first control seeds it
+
+constexpr COLORREF kHoverPen = 0xFFDEA6;
+constexpr COLORREF kHoverBrush = 0xFFF0DC;
+constexpr COLORREF kSelectedPen = 0x26C8FD;
+constexpr COLORREF kSelectedBrush = 0xA9E7FF;
+constexpr COLORREF kAvatarFrame = 0xE9E3D7;
+constexpr COLORREF kSignature = 0x606060;
+constexpr COLORREF kIconHighlightFill = 0xBEE8FC;
+constexpr COLORREF kIconHighlightFrame = 0x438ACE;
+constexpr int kIconCell = 16;
+
+void ApplyRowStyle(RowColours& colours, const RowStyle& style, COLORREF background)
+{
+    colours.shape = style.shape == 1 ? 1 : 0;
+    colours.normalPen = style.normalPen.value_or(background);
+    colours.normalBrush = style.normalBrush.value_or(background);
+    colours.hoverPen = style.hoverPen.value_or(kHoverPen);
+    colours.hoverBrush = style.hoverBrush.value_or(kHoverBrush);
+    colours.selectedPen = style.selectedPen.value_or(kSelectedPen);
+    colours.selectedBrush = style.selectedBrush.value_or(kSelectedBrush);
+}
+
+// Sets every entry row but one to the height, then repaints the list.
+void ApplyEntryHeight(ListInstance& instance, int height, int exceptRow)
+{
+    const int count = RowCount(instance.list);
+    for (int row = 0; row < count; ++row) {
+        if (row != exceptRow && !IsGroup(instance.document, ItemAtRow(instance.list, row)))
+            ::SendMessageW(instance.list, LB_SETITEMHEIGHT, static_cast<WPARAM>(row), MAKELPARAM(height, 0));
+    }
+    ::InvalidateRect(instance.list, nullptr, TRUE);
+}
+
+} // namespace
+
+ListInstance* GroupedListControl::Instance() const
+{
+    return FindInstance(m_list);
+}
+
+HWND GroupedListControl::GetWindowHandle()
+{
+    if (m_list && !::IsWindow(m_list))
+        m_list = nullptr;
+    return m_list;
+}
+
+bool GroupedListControl::IsCreated() const
+{
+    return m_list && ::IsWindow(m_list);
+}
+
+bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSelected, COLORREF background)
+{
+    if (IsCreated() || !::IsWindow(host))
+        return false;
+    m_host = host;
+    RECT hostRect{};
+    ::GetWindowRect(host, &hostRect);
+
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWVARIABLE | LBS_NOTIFY;
+    DWORD exStyle = 0;
+    if (border == 1)
+        exStyle = WS_EX_CLIENTEDGE;
+    else if (border == 2)
+        style |= WS_BORDER;
+    m_list = ::CreateWindowExW(exStyle, L"ListBox", L"分组列表框", style, 0, 0, hostRect.right - hostRect.left,
+                               hostRect.bottom - hostRect.top, host, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_list)
+        return false;
+    ::ShowWindow(m_list, SW_SHOW);
+
+    auto created = std::make_unique<ListInstance>();
+    ListInstance& instance = *created;
+    instance.list = m_list;
+    instance.host = host;
+    instance.listFont = CreateRowFont();
+    ::SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(instance.listFont.get()), 0);
+
+    if (g_handleCounter == 0) {
+        std::mt19937 random(static_cast<unsigned>(::GetTickCount()) ^ static_cast<unsigned>(::GetCurrentProcessId()));
+        g_handleCounter = std::uniform_int_distribution<int>(10000, 99999)(random);
+    }
+    // Without an XML component the control still exists; its item operations fail.
+    (void)instance.document.Create(m_list, host);
+
+    switch (mode) {
+    case 1:
+        instance.entryRowHeight = kMediumRowHeight;
+        instance.displayMode = 1;
+        break;
+    case 2:
+        instance.entryRowHeight = kSmallRowHeight;
+        instance.displayMode = 2;
+        break;
+    default:
+        instance.entryRowHeight = kLargeRowHeight;
+        instance.displayMode = 0;
+        break;
+    }
+    instance.enlargeSelected = enlargeSelected;
+    instance.background = background;
+    instance.backgroundBrush.reset(::CreateSolidBrush(background));
+
+    AddInstance(std::move(created));
+    if (!InstallWindowProcs(instance)) {
+        RemoveInstance(m_list);
+        ::DestroyWindow(m_list);
+        m_list = nullptr;
+        return false;
+    }
+    (void)ExpandArrowsBitmap();
+    SetEntryStyle();
+    SetGroupStyle();
+    SetServiceIconHighlight();
+    ::InvalidateRect(m_list, nullptr, TRUE);
+    return true;
+}
+
+void GroupedListControl::SetEventHandlers(ListEventHandlers handlers)
+{
+    if (ListInstance* instance = Instance())
+        instance->handlers = std::move(handlers);
+}
+
+#define QUILLERY_HANDLER_SETTER(Method, field)                                                                         \
+    void GroupedListControl::Method(ListEventHandler handler)                                                          \
+    {                                                                                                                  \
+        if (ListInstance* instance = Instance())                                                                       \
+            instance->handlers.field = std::move(handler);                                                             \
+    }
+QUILLERY_HANDLER_SETTER(SetEntryClickHandler, entryClick)
+QUILLERY_HANDLER_SETTER(SetEntryDoubleClickHandler, entryDoubleClick)
+QUILLERY_HANDLER_SETTER(SetEntryRightClickHandler, entryRightClick)
+QUILLERY_HANDLER_SETTER(SetRowEnterHandler, rowEnter)
+QUILLERY_HANDLER_SETTER(SetRowLeaveHandler, rowLeave)
+QUILLERY_HANDLER_SETTER(SetGroupClickHandler, groupClick)
+QUILLERY_HANDLER_SETTER(SetGroupDoubleClickHandler, groupDoubleClick)
+QUILLERY_HANDLER_SETTER(SetGroupRightClickHandler, groupRightClick)
+QUILLERY_HANDLER_SETTER(SetServiceIconClickHandler, serviceIconClick)
+QUILLERY_HANDLER_SETTER(SetBlankRightClickHandler, blankRightClick)
+#undef QUILLERY_HANDLER_SETTER
+
+int GroupedListControl::AddServiceIcon(std::span<const std::uint8_t> picture, COLORREF transparent)
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return 0;
+    SIZE size{};
+    const base::UniqueBitmap image = DecodeBitmap(picture, size);
+    if (!image || size.cx <= 0 || size.cy <= 0)
+        return 0;
+
+    const int count = instance->serviceIconCount + 1;
+    const base::WindowDc listDc(instance->list);
+    const base::UniqueMemoryDc stripDc = base::CreateMemoryDc(listDc.get());
+    const base::UniqueMemoryDc sourceDc = base::CreateMemoryDc(listDc.get());
+    base::UniqueBitmap strip(::CreateCompatibleBitmap(listDc.get(), kIconCell * count, kIconCell));
+    if (!stripDc || !sourceDc || !strip)
+        return 0;
+    {
+        const base::SelectGuard selectStrip(stripDc.get(), strip.get());
+        ::SetStretchBltMode(stripDc.get(), HALFTONE);
+        if (instance->serviceIconStrip) {
+            const base::SelectGuard selectOld(sourceDc.get(), instance->serviceIconStrip.get());
+            ::SetBrushOrgEx(stripDc.get(), 0, 0, nullptr);
+            ::StretchBlt(stripDc.get(), 0, 0, kIconCell * (count - 1), kIconCell, sourceDc.get(), 0, 0,
+                         kIconCell * (count - 1), kIconCell, SRCCOPY);
+        }
+        const base::SelectGuard selectImage(sourceDc.get(), image.get());
+        ::SetBrushOrgEx(stripDc.get(), 0, 0, nullptr);
+        ::StretchBlt(stripDc.get(), kIconCell * (count - 1), 0, kIconCell, kIconCell, sourceDc.get(), 0, 0, size.cx,
+                     size.cy, SRCCOPY);
+    }
+    instance->serviceIconStrip = std::move(strip);
+    instance->serviceIconKeys.push_back(transparent);
+    instance->serviceIconCount = count;
+    return count;
+}
+
+void GroupedListControl::Redraw()
+{
+    if (m_list)
+        ::InvalidateRect(m_list, nullptr, TRUE);
+}
+
+int GroupedListControl::NewHandle()
+{
+    return ++g_handleCounter;
+}
+
+void GroupedListControl::ApplyModeHeight(int mode, int height, std::optional<bool> enlargeSelected)
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return;
+    instance->entryRowHeight = height;
+    instance->displayMode = mode;
+    if (enlargeSelected)
+        instance->enlargeSelected = *enlargeSelected;
+    ApplyEntryHeight(*instance, height, mode != 0 && instance->enlargeSelected ? instance->selectedRow : -1);
+}
+
+void GroupedListControl::SetLargeMode()
+{
+    ApplyModeHeight(0, kLargeRowHeight, std::nullopt);
+}
+
+void GroupedListControl::SetMediumMode(bool enlargeSelected)
+{
+    ApplyModeHeight(1, kMediumRowHeight, enlargeSelected);
+}
+
+void GroupedListControl::SetSmallMode(bool enlargeSelected)
+{
+    ApplyModeHeight(2, kSmallRowHeight, enlargeSelected);
+}
+
+void GroupedListControl::SetGroupStyle(const RowStyle& style)
+{
+    if (ListInstance* instance = Instance()) {
+        ApplyRowStyle(instance->group, style, instance->background);
+        Redraw();
+    }
+}
+
+void GroupedListControl::SetEntryStyle(const EntryStyle& style)
+{
+    if (ListInstance* instance = Instance()) {
+        ApplyRowStyle(instance->entry, style, instance->background);
+        instance->avatarFrame = style.avatarFrame.value_or(kAvatarFrame);
+        instance->signatureColour = style.signature.value_or(kSignature);
+        Redraw();
+    }
+}
+
+void GroupedListControl::SetServiceIconHighlight(std::optional<COLORREF> fill, std::optional<COLORREF> frame)
+{
+    if (ListInstance* instance = Instance()) {
+        instance->iconHighlightFill = fill.value_or(kIconHighlightFill);
+        instance->iconHighlightFrame = frame.value_or(kIconHighlightFrame);
+        Redraw();
+    }
+}
+
+int GroupedListControl::SelectItem(int handle)
+{
+    ListInstance* instance = Instance();
+    ItemRecord item;
+    if (!instance || handle < 1 || !grouplist::ReadItem(*instance, handle, item))
+        return 0;
+    const int row = item.rowIndex;
+    if (row == -1 || row == instance->selectedRow)
+        return 0;
+    const int previous = instance->selectedRow;
+    SetSelectedRow(*instance, row);
+    if (instance->enlargeSelected && instance->displayMode != 0) {
+        if (previous >= 0 && !IsGroup(instance->document, ItemAtRow(instance->list, previous)))
+            ::SendMessageW(instance->list, LB_SETITEMHEIGHT, previous, MAKELPARAM(instance->entryRowHeight, 0));
+        if (!item.IsGroup())
+            ::SendMessageW(instance->list, LB_SETITEMHEIGHT, row, MAKELPARAM(kLargeRowHeight, 0));
+        ::InvalidateRect(instance->list, nullptr, FALSE);
+    } else {
+        PaintRow(*instance, previous);
+        PaintRow(*instance, row);
+    }
+    return 0;
+}
+
+int GroupedListControl::GetHandleAtRow(int row)
+{
+    if (!m_list || row < 0)
+        return LB_ERR;
+    return ItemAtRow(m_list, row);
+}
+
+std::optional<ItemRecord> GroupedListControl::ReadItem(int handle) const
+{
+    ItemRecord record;
+    const ListInstance* instance = Instance();
+    if (!instance || !grouplist::ReadItem(*instance, handle, record))
+        return std::nullopt;
+    return record;
+}
+
+int GroupedListControl::HoverRow() const
+{
+    const ListInstance* instance = Instance();
+    return instance ? instance->hoverRow : -1;
+}
+
+int GroupedListControl::SelectedRow() const
+{
+    const ListInstance* instance = Instance();
+    return instance ? instance->selectedRow : -1;
+}
+
+IXMLDOMDocument* GroupedListControl::Document() const
+{
+    const ListInstance* instance = Instance();
+    return instance ? instance->document.Document() : nullptr;
+}
+
+void GroupedListControl::SetDefaultAvatars(HBITMAP picture, HBITMAP grey)
+{
+    SetDefaultAvatarPair(picture, grey);
+}
+
+} // namespace grouplist

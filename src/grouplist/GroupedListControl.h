@@ -1,0 +1,140 @@
+#pragma once
+// A reusable owner-drawn list of expandable groups and entries, built on a
+// system list box inside a host window. Items live in an XML document; rows
+// carry only item handles. The control reports mouse events through the
+// handlers its host registers and never calls into the host otherwise.
+//
+// The object is a copyable pair (list window, host window); every other piece
+// of state is in the control's ListInstance.
+
+#include "grouplist/ListInstance.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace grouplist {
+
+// Row style arguments: an omitted colour takes its default.
+struct RowStyle {
+    std::optional<int> shape; // 1: square rows; anything else or omitted: rounded
+    std::optional<COLORREF> normalPen;
+    std::optional<COLORREF> normalBrush;
+    std::optional<COLORREF> hoverPen;
+    std::optional<COLORREF> hoverBrush;
+    std::optional<COLORREF> selectedPen;
+    std::optional<COLORREF> selectedBrush;
+};
+
+struct EntryStyle : RowStyle {
+    std::optional<COLORREF> avatarFrame;
+    std::optional<COLORREF> signature;
+};
+
+class GroupedListControl {
+public:
+    GroupedListControl() = default;
+
+    // The list window; 0 once it has been destroyed.
+    [[nodiscard]] HWND GetWindowHandle();
+    [[nodiscard]] bool IsCreated() const;
+    // border: 1 sunken edge, 2 thin border, else none. mode: 1 medium,
+    // 2 small, else large. False when this object already has a live list or
+    // the host is not a window.
+    bool Create(HWND host, int border = 0, int mode = 0, bool enlargeSelected = false,
+                COLORREF background = RGB(255, 255, 255));
+
+    // Replaces all ten handlers; omitted ones become none.
+    void SetEventHandlers(ListEventHandlers handlers);
+    void SetEntryClickHandler(ListEventHandler handler);
+    void SetEntryDoubleClickHandler(ListEventHandler handler);
+    void SetEntryRightClickHandler(ListEventHandler handler);
+    void SetRowEnterHandler(ListEventHandler handler);
+    void SetRowLeaveHandler(ListEventHandler handler);
+    void SetGroupClickHandler(ListEventHandler handler);
+    void SetGroupDoubleClickHandler(ListEventHandler handler);
+    void SetGroupRightClickHandler(ListEventHandler handler);
+    void SetServiceIconClickHandler(ListEventHandler handler);
+    void SetBlankRightClickHandler(ListEventHandler handler);
+
+    // Adds a service icon image, scaled to 16 x 16; its number (1-based), or
+    // 0 when the picture cannot be decoded.
+    int AddServiceIcon(std::span<const std::uint8_t> picture, COLORREF transparent = RGB(255, 0, 255));
+
+    // Item operations. Handles of 0 and -1 never name an item; failures give
+    // 0 or empty text.
+    int GetEntryInfo(int handle, EntryInfo& info, std::vector<int>* icons = nullptr, bool withImage = false);
+    void UpdateEntry(const EntryInfo& info);
+    int GetSelectedEntry(EntryInfo& info, std::vector<int>* icons = nullptr);
+    [[nodiscard]] int FindEntryByNumber(std::wstring_view text);
+    [[nodiscard]] int FindEntryByName(std::wstring_view text);
+    [[nodiscard]] int FindEntryByRemark(std::wstring_view text);
+    [[nodiscard]] int FindEntryByAttribute(const std::wstring& attribute, std::wstring_view text);
+    // The control takes over info.avatarPicture (or the bitmap it makes from
+    // info.avatarImage) and deletes it with the entry. icons: null = omitted.
+    int AddEntry(EntryInfo& info, const std::vector<int>* icons = nullptr);
+    int AddGroup(std::wstring_view name, bool expanded = false, COLORREF nameColor = 0, int value = 0,
+                 std::wstring_view remark = {});
+    int ExpandGroup(int handle);
+    int CollapseGroup(int handle);
+    void ExpandAllGroups();
+    void CollapseAllGroups();
+    int DeleteEntry(int handle);
+    [[nodiscard]] int FindGroupByName(std::wstring_view text);
+    [[nodiscard]] std::wstring GetGroupName(int handle);
+    [[nodiscard]] int GetGroupValue(int handle);
+    void SetGroupValue(int handle, int value);
+    void SetEntryValue(int handle, int value);
+    [[nodiscard]] std::wstring GetGroupRemark(int handle);
+    [[nodiscard]] int GetEntryValue(int handle);
+    [[nodiscard]] std::wstring GetEntryRemark(int handle);
+    // Without a handle: every group.
+    int ClearGroupEntries(std::optional<int> handle = std::nullopt);
+    int DeleteGroup(std::optional<int> handle = std::nullopt);
+
+    void Redraw();
+    // The next item handle of the process.
+    static int NewHandle();
+    bool SaveToFile(const std::wstring& path);
+    void SortAllGroups();
+
+    void SetLargeMode();
+    void SetMediumMode(bool enlargeSelected);
+    void SetSmallMode(bool enlargeSelected);
+    void SetGroupStyle(const RowStyle& style = {});
+    void SetEntryStyle(const EntryStyle& style = {});
+    // kNoColour for either means none.
+    void SetServiceIconHighlight(std::optional<COLORREF> fill = std::nullopt,
+                                 std::optional<COLORREF> frame = std::nullopt);
+    int SelectItem(int handle);
+    [[nodiscard]] int GetHandleAtRow(int row);
+
+    void SetGroupName(int handle, std::wstring_view name, std::optional<COLORREF> nameColor = std::nullopt);
+    void SetNameColor(int handle, COLORREF nameColor);
+    int InsertGroup(int beforeHandle, std::wstring_view name, bool expanded = false, COLORREF nameColor = 0,
+                    int value = 0, std::wstring_view remark = {});
+
+    // Read access for hosts that look closer (and for tests).
+    [[nodiscard]] std::optional<ItemRecord> ReadItem(int handle) const;
+    [[nodiscard]] int HoverRow() const;
+    [[nodiscard]] int SelectedRow() const;
+    [[nodiscard]] IXMLDOMDocument* Document() const;
+
+    // The picture pair drawn for entries that have no avatar of their own,
+    // shared by every control of the process (40 x 40 source). Not owned.
+    static void SetDefaultAvatars(HBITMAP picture, HBITMAP grey);
+
+private:
+    [[nodiscard]] ListInstance* Instance() const;
+    int AddGroupElement(ListInstance& instance, std::wstring_view name, bool expanded, COLORREF nameColor,
+                        int value, std::wstring_view remark);
+    void ApplyModeHeight(int mode, int height, std::optional<bool> enlargeSelected);
+
+    HWND m_list = nullptr; // not owned: destroyed with its host
+    HWND m_host = nullptr; // not owned
+};
+
+} // namespace grouplist

@@ -1,0 +1,530 @@
+// The item operations of GroupedListControl: adding, finding, reading,
+// changing, sorting and removing groups and entries, each keeping the list
+// rows in step with the document.
+
+#include "grouplist/GroupedListControl.h"
+
+#include "app/image/PictureHelpers.h"
+#include "grouplist/ItemStore.h"
+#include "grouplist/ItemText.h"
+#include "grouplist/RowPainter.h"
+
+namespace grouplist {
+
+namespace {
+
+using Doc = ItemDocument;
+
+constexpr int kDefaultAvatarSize = 40;
+
+void DeleteRow(HWND list, int row)
+{
+    if (row >= 0)
+        ::SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+}
+
+// Removes a group's entries (their rows, elements and bitmaps). False when
+// the handle names no group.
+bool RemoveGroupEntries(ListInstance& instance, int groupHandle, bool renumber)
+{
+    IXMLDOMElement* group = instance.document.Find(groupHandle);
+    if (!group || Doc::Text(group, Attr::Kind) != kKindGroup)
+        return false;
+    const std::vector<Element> entries = Doc::Children(group);
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        DeleteRow(instance.list, Doc::Int(it->get(), Attr::RowIndex));
+        DeleteEntryBitmaps(it->get());
+        instance.document.Remove(group, Doc::Int(it->get(), Attr::Handle));
+    }
+    if (renumber)
+        RenumberRows(instance, Doc::Int(group, Attr::RowIndex));
+    return true;
+}
+
+// Repaints the row of every group, in document order.
+void PaintGroupRows(ListInstance& instance)
+{
+    for (const Element& group : Doc::Children(instance.document.Root()))
+        PaintRow(instance, Doc::Int(group.get(), Attr::RowIndex));
+}
+
+// Online entries first, each side in its old order; the rows keep their
+// places and take the entries in the new order.
+void SortGroupEntries(ListInstance& instance, IXMLDOMElement* group)
+{
+    std::vector<int> rows;
+    std::vector<ItemRecord> online;
+    std::vector<ItemRecord> offline;
+    const std::vector<Element> entries = Doc::Children(group);
+    for (const Element& entry : entries) {
+        ItemRecord record;
+        ReadEntryAttributes(entry.get(), record);
+        rows.push_back(record.rowIndex);
+        (record.online ? online : offline).push_back(std::move(record));
+    }
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        instance.document.Remove(group, Doc::Int(it->get(), Attr::Handle));
+    online.insert(online.end(), std::make_move_iterator(offline.begin()), std::make_move_iterator(offline.end()));
+    for (size_t k = 0; k < online.size(); ++k) {
+        ItemRecord& record = online[k];
+        record.rowIndex = rows[k];
+        IXMLDOMElement* element = instance.document.NewElement(record.handle);
+        WriteAllAttributes(element, record);
+        Doc::Append(group, element);
+    }
+    for (size_t k = 0; k < online.size(); ++k) {
+        if (rows[k] == -1)
+            continue;
+        ::SendMessageW(instance.list, LB_SETITEMDATA, static_cast<WPARAM>(rows[k]), online[k].handle);
+        PaintRow(instance, rows[k]);
+    }
+}
+
+} // namespace
+
+int GroupedListControl::AddGroupElement(ListInstance& instance, std::wstring_view name, bool expanded,
+                                        COLORREF nameColor, int value, std::wstring_view remark)
+{
+    if (!instance.document)
+        return 0;
+    const int handle = NewHandle();
+    IXMLDOMElement* element = instance.document.NewElement(handle);
+    if (!element)
+        return 0;
+    Doc::Set(element, Attr::Kind, kKindGroup);
+    Doc::Set(element, Attr::GroupName, name);
+    Doc::Set(element, Attr::Handle, handle);
+    Doc::Set(element, Attr::NameColor, static_cast<int>(nameColor));
+    Doc::Set(element, Attr::Expanded, expanded ? 1 : 0);
+    Doc::Set(element, Attr::Value, value);
+    Doc::Set(element, Attr::Remark, remark);
+    Doc::Append(instance.document.Root(), element);
+    ++instance.elementCounter;
+    return handle;
+}
+
+int GroupedListControl::AddGroup(std::wstring_view name, bool expanded, COLORREF nameColor, int value,
+                                 std::wstring_view remark)
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return 0;
+    const int handle = AddGroupElement(*instance, name, expanded, nameColor, value, remark);
+    if (handle == 0)
+        return 0;
+    const int row = AddRow(instance->list, -1, handle, kGroupRowHeight);
+    Doc::Set(instance->document.Find(handle), Attr::RowIndex, row);
+    return handle;
+}
+
+int GroupedListControl::InsertGroup(int beforeHandle, std::wstring_view name, bool expanded, COLORREF nameColor,
+                                    int value, std::wstring_view remark)
+{
+    ListInstance* instance = Instance();
+    // Only before a group: a group among another group's entries would split them.
+    if (!instance || !IsGroup(instance->document, beforeHandle))
+        return 0;
+    const int row = Doc::Int(instance->document.Find(beforeHandle), Attr::RowIndex);
+    if (row == -1)
+        return 0;
+    const int handle = AddGroupElement(*instance, name, expanded, nameColor, value, remark);
+    if (handle == 0)
+        return 0;
+    const int added = AddRow(instance->list, row, handle, kGroupRowHeight);
+    Doc::Set(instance->document.Find(handle), Attr::RowIndex, added);
+    RenumberRows(*instance, added);
+    return handle;
+}
+
+int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
+{
+    if (info.groupHandle == 0 || info.groupHandle == -1)
+        return 0;
+    ListInstance* instance = Instance();
+    if (!instance)
+        return 0;
+    IXMLDOMElement* group = instance->document.Find(info.groupHandle);
+    if (!group || Doc::Text(group, Attr::Kind) != kKindGroup)
+        return 0;
+
+    ItemRecord record;
+    record.kind = kKindEntry;
+    record.groupHandle = info.groupHandle;
+    record.name = info.name;
+    record.number = info.number;
+    record.nameColor = info.nameColor;
+    record.online = info.online;
+    record.value = info.value;
+    record.remark = info.remark;
+    record.signature = info.signature;
+    if (icons) {
+        record.serviceIcons = *icons;
+        record.serviceIconCount = static_cast<int>(icons->size());
+    }
+
+    // The control owns the avatar from here on, whichever way it came.
+    base::UniqueBitmap avatar(info.avatarPicture);
+    SIZE size{kDefaultAvatarSize, kDefaultAvatarSize};
+    if (avatar) {
+        // A bitmap handed in is drawn from its real size.
+        BITMAP bm{};
+        if (::GetObjectW(avatar.get(), sizeof bm, &bm) == sizeof bm)
+            size = {bm.bmWidth, bm.bmHeight};
+    } else if (!info.avatarImage.empty()) {
+        SIZE decoded{};
+        avatar = DecodeBitmap(info.avatarImage, decoded);
+        if (avatar)
+            size = decoded;
+    }
+    base::UniqueBitmap grey;
+    if (!record.online && avatar)
+        grey = app::GreyCopy(avatar.get());
+    record.avatarWidth = size.cx;
+    record.avatarHeight = size.cy;
+
+    const int handle = NewHandle();
+    IXMLDOMElement* element = instance->document.NewElement(handle);
+    if (!element)
+        return 0;
+    info.handle = handle;
+    record.avatarPicture = avatar.release();
+    record.greyPicture = grey.release();
+
+    Doc::Set(element, Attr::Handle, handle);
+    Doc::Set(element, Attr::Kind, kKindEntry);
+    Doc::Set(element, Attr::GroupHandle, record.groupHandle);
+    Doc::Set(element, Attr::EntryName, record.name);
+    Doc::Set(element, Attr::Number, record.number);
+    Doc::Set(element, Attr::Signature, record.signature);
+    Doc::Set(element, Attr::NameColor, static_cast<int>(record.nameColor));
+    Doc::Set(element, Attr::IconCount, record.serviceIconCount);
+    if (record.serviceIconCount > 0)
+        Doc::Set(element, Attr::Icons, EncodeServiceIcons(record.serviceIcons));
+    Doc::Set(element, Attr::Remark, record.remark);
+    Doc::Set(element, Attr::Avatar, BitmapToInt(record.avatarPicture));
+    Doc::Set(element, Attr::GreyAvatar, BitmapToInt(record.greyPicture));
+    Doc::Set(element, Attr::AvatarWidth, record.avatarWidth);
+    Doc::Set(element, Attr::AvatarHeight, record.avatarHeight);
+    Doc::Set(element, Attr::Online, record.online ? 1 : 0);
+    Doc::Set(element, Attr::RowIndex, -1);
+    Doc::Set(element, Attr::Value, record.value);
+    Doc::Append(group, element);
+    ++instance->elementCounter;
+
+    if (Doc::Flag(group, Attr::Expanded)) {
+        const int groupRow = Doc::Int(group, Attr::RowIndex);
+        const int count = RowCount(instance->list);
+        int at = -1; // append
+        if (groupRow != count - 1) {
+            const int below = groupRow + static_cast<int>(Doc::Children(group).size());
+            if (below < count)
+                at = below;
+        }
+        const int row = AddRow(instance->list, at, handle, instance->entryRowHeight);
+        Doc::Set(element, Attr::RowIndex, row);
+        if (at >= 0)
+            RenumberRows(*instance, row - 1);
+    }
+    return 1;
+}
+
+int GroupedListControl::ExpandGroup(int handle)
+{
+    ListInstance* instance = Instance();
+    if (!instance || !IsGroup(instance->document, handle))
+        return 0;
+    IXMLDOMElement* group = instance->document.Find(handle);
+    if (Doc::Flag(group, Attr::Expanded))
+        return 1;
+    ExpandRows(*instance, handle);
+    PaintRow(*instance, Doc::Int(group, Attr::RowIndex));
+    return 1;
+}
+
+int GroupedListControl::CollapseGroup(int handle)
+{
+    ListInstance* instance = Instance();
+    if (!instance || !IsGroup(instance->document, handle))
+        return 0;
+    IXMLDOMElement* group = instance->document.Find(handle);
+    // Anything but 1 reads as collapsed, so there is nothing to take away.
+    if (!Doc::Flag(group, Attr::Expanded))
+        return 1;
+    CollapseRows(*instance, handle);
+    PaintRow(*instance, Doc::Int(group, Attr::RowIndex));
+    return 1;
+}
+
+void GroupedListControl::ExpandAllGroups()
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return;
+    for (const Element& group : Doc::Children(instance->document.Root())) {
+        if (!Doc::Flag(group.get(), Attr::Expanded))
+            ExpandRows(*instance, Doc::Int(group.get(), Attr::Handle));
+    }
+    PaintGroupRows(*instance);
+}
+
+void GroupedListControl::CollapseAllGroups()
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return;
+    for (const Element& group : Doc::Children(instance->document.Root())) {
+        if (Doc::Flag(group.get(), Attr::Expanded))
+            CollapseRows(*instance, Doc::Int(group.get(), Attr::Handle));
+    }
+    PaintGroupRows(*instance);
+}
+
+int GroupedListControl::DeleteEntry(int handle)
+{
+    ListInstance* instance = Instance();
+    ItemRecord item;
+    IXMLDOMElement* element = nullptr;
+    // Groups go through DeleteGroup, which also takes their entries.
+    if (!instance || !grouplist::ReadItem(*instance, handle, item, &element) || item.IsGroup())
+        return 0;
+    base::ComPtr<IXMLDOMNode> parent;
+    element->get_parentNode(parent.put());
+    DeleteEntryBitmaps(element);
+    instance->document.Remove(parent.query<IXMLDOMElement>(IID_IXMLDOMElement).get(), handle);
+    if (item.rowIndex > -1) {
+        DeleteRow(instance->list, item.rowIndex);
+        RenumberRows(*instance, item.rowIndex - 1);
+    }
+    return 1;
+}
+
+int GroupedListControl::ClearGroupEntries(std::optional<int> handle)
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return 0;
+    if (handle) {
+        if (!RemoveGroupEntries(*instance, *handle, false))
+            return 0;
+        RenumberRows(*instance, Doc::Int(instance->document.Find(*handle), Attr::RowIndex) - 1);
+        return 1;
+    }
+    const std::vector<Element> groups = Doc::Children(instance->document.Root());
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
+        const int group = Doc::Int(it->get(), Attr::Handle);
+        RemoveGroupEntries(*instance, group, false);
+        RenumberRows(*instance, Doc::Int(it->get(), Attr::RowIndex) - 1);
+    }
+    return 1;
+}
+
+int GroupedListControl::DeleteGroup(std::optional<int> handle)
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return 0;
+    IXMLDOMElement* root = instance->document.Root();
+    if (handle) {
+        if (!RemoveGroupEntries(*instance, *handle, false))
+            return 0;
+        const int row = Doc::Int(instance->document.Find(*handle), Attr::RowIndex);
+        instance->document.Remove(root, *handle);
+        DeleteRow(instance->list, row);
+        RenumberRows(*instance, row - 1);
+        return 1;
+    }
+    // Everything goes, so the rows go in one reset rather than one by one by
+    // indices that an inserted group may have put out of document order.
+    const std::vector<Element> groups = Doc::Children(root);
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
+        for (const Element& entry : Doc::Children(it->get())) {
+            DeleteEntryBitmaps(entry.get());
+            instance->document.Remove(it->get(), Doc::Int(entry.get(), Attr::Handle));
+        }
+        instance->document.Remove(root, Doc::Int(it->get(), Attr::Handle));
+    }
+    ::SendMessageW(instance->list, LB_RESETCONTENT, 0, 0);
+    FollowMarkedItems(*instance);
+    return 1;
+}
+
+int GroupedListControl::GetEntryInfo(int handle, EntryInfo& info, std::vector<int>* icons, bool withImage)
+{
+    ListInstance* instance = Instance();
+    ItemRecord item;
+    if (handle < 1 || !instance || !grouplist::ReadItem(*instance, handle, item))
+        return 0;
+    info.handle = item.handle;
+    info.groupHandle = item.groupHandle;
+    info.name = item.name;
+    info.number = item.number;
+    info.nameColor = item.nameColor;
+    info.online = item.online;
+    info.value = item.value;
+    info.remark = item.remark;
+    info.signature = item.signature;
+    info.avatarPicture = item.avatarPicture;
+    if (icons) {
+        if (item.serviceIconCount == 0)
+            icons->clear();
+        else
+            *icons = item.serviceIcons;
+    }
+    if (withImage)
+        info.avatarImage = item.avatarPicture ? app::BitmapToBmpBytes(item.avatarPicture) : std::vector<std::uint8_t>{};
+    return 1;
+}
+
+int GroupedListControl::GetSelectedEntry(EntryInfo& info, std::vector<int>* icons)
+{
+    ListInstance* instance = Instance();
+    if (!instance || instance->selectedRow < 0)
+        return 0;
+    const int handle = ItemAtRow(instance->list, instance->selectedRow);
+    return handle > 0 ? GetEntryInfo(handle, info, icons, false) : 0;
+}
+
+void GroupedListControl::UpdateEntry(const EntryInfo& info)
+{
+    ListInstance* instance = Instance();
+    ItemRecord item;
+    IXMLDOMElement* element = nullptr;
+    if (!instance || !grouplist::ReadItem(*instance, info.handle, item, &element) || item.IsGroup())
+        return;
+    item.name = info.name;
+    item.number = info.number;
+    item.nameColor = info.nameColor;
+    item.online = info.online;
+    item.remark = info.remark;
+    item.signature = info.signature;
+    item.value = info.value;
+    // An entry going offline needs its grey avatar, or its frame would show empty.
+    if (!item.online && item.avatarPicture && !item.greyPicture)
+        item.greyPicture = app::GreyCopy(item.avatarPicture).release();
+    WriteAllAttributes(element, item);
+    if (item.rowIndex != -1)
+        ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(item.rowIndex), 0);
+}
+
+int GroupedListControl::FindEntryByNumber(std::wstring_view text)
+{
+    return FindEntryByAttribute(AttrName(Attr::Number), text);
+}
+
+int GroupedListControl::FindEntryByName(std::wstring_view text)
+{
+    return FindEntryByAttribute(AttrName(Attr::EntryName), text);
+}
+
+int GroupedListControl::FindEntryByRemark(std::wstring_view text)
+{
+    return FindEntryByAttribute(AttrName(Attr::Remark), text);
+}
+
+int GroupedListControl::FindEntryByAttribute(const std::wstring& attribute, std::wstring_view text)
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return 0;
+    for (const Element& group : Doc::Children(instance->document.Root())) {
+        for (const Element& entry : Doc::Children(group.get())) {
+            if (Doc::TextByName(entry.get(), attribute.c_str()) == text)
+                return Doc::Int(entry.get(), Attr::Handle);
+        }
+    }
+    return 0;
+}
+
+int GroupedListControl::FindGroupByName(std::wstring_view text)
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return 0;
+    for (const Element& group : Doc::Children(instance->document.Root())) {
+        if (Doc::Text(group.get(), Attr::GroupName) == text)
+            return Doc::Int(group.get(), Attr::Handle);
+    }
+    return 0;
+}
+
+std::wstring GroupedListControl::GetGroupName(int handle)
+{
+    const ListInstance* instance = Instance();
+    return instance ? Doc::Text(instance->document.Find(handle), Attr::GroupName) : std::wstring();
+}
+
+int GroupedListControl::GetGroupValue(int handle)
+{
+    const ListInstance* instance = Instance();
+    return instance ? Doc::Int(instance->document.Find(handle), Attr::Value) : 0;
+}
+
+int GroupedListControl::GetEntryValue(int handle)
+{
+    return GetGroupValue(handle);
+}
+
+void GroupedListControl::SetGroupValue(int handle, int value)
+{
+    if (const ListInstance* instance = Instance())
+        Doc::Set(instance->document.Find(handle), Attr::Value, value);
+}
+
+void GroupedListControl::SetEntryValue(int handle, int value)
+{
+    SetGroupValue(handle, value);
+}
+
+std::wstring GroupedListControl::GetGroupRemark(int handle)
+{
+    const ListInstance* instance = Instance();
+    return instance ? Doc::Text(instance->document.Find(handle), Attr::Remark) : std::wstring();
+}
+
+std::wstring GroupedListControl::GetEntryRemark(int handle)
+{
+    return GetGroupRemark(handle);
+}
+
+void GroupedListControl::SetGroupName(int handle, std::wstring_view name, std::optional<COLORREF> nameColor)
+{
+    const ListInstance* instance = Instance();
+    IXMLDOMElement* element = instance ? instance->document.Find(handle) : nullptr;
+    if (!element)
+        return;
+    Doc::Set(element, Attr::GroupName, name);
+    if (nameColor)
+        Doc::Set(element, Attr::NameColor, static_cast<int>(*nameColor));
+    ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(Doc::Int(element, Attr::RowIndex)), 0);
+}
+
+void GroupedListControl::SetNameColor(int handle, COLORREF nameColor)
+{
+    const ListInstance* instance = Instance();
+    IXMLDOMElement* element = instance ? instance->document.Find(handle) : nullptr;
+    if (!element)
+        return;
+    Doc::Set(element, Attr::NameColor, static_cast<int>(nameColor));
+    ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(Doc::Int(element, Attr::RowIndex)), 0);
+}
+
+bool GroupedListControl::SaveToFile(const std::wstring& path)
+{
+    const ListInstance* instance = Instance();
+    return instance && instance->document.Save(path);
+}
+
+void GroupedListControl::SortAllGroups()
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return;
+    for (const Element& group : Doc::Children(instance->document.Root()))
+        SortGroupEntries(*instance, group.get());
+    // Rows keep their places, so the marks stay on their rows and name
+    // whichever entries the rows now hold.
+    SetSelectedRow(*instance, instance->selectedRow);
+    SetHoverRow(*instance, instance->hoverRow);
+}
+
+} // namespace grouplist

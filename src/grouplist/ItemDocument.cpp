@@ -1,0 +1,215 @@
+#include "grouplist/ItemDocument.h"
+
+#include "grouplist/ItemText.h"
+
+#include <oleauto.h>
+
+#include <array>
+#include <memory>
+
+namespace grouplist {
+
+namespace {
+
+struct BstrFree {
+    void operator()(BSTR text) const noexcept { ::SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+
+UniqueBstr MakeBstr(std::wstring_view text)
+{
+    return UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+constexpr std::array<const wchar_t*, static_cast<size_t>(Attr::Count)> kAttrNames = {
+    L"项目句柄", L"项目类别", L"项目索引", L"分组名称", L"已扩展",   L"名称颜色",   L"项目数值",
+    L"备注信息", L"分组句柄", L"项目名称", L"项目号码", L"个性签名", L"业务图标数量", L"业务图标数组",
+    L"头像图标句柄", L"灰度头像句柄", L"头像宽度", L"头像高度", L"是否在线", L"头像闪烁", L"头像偏移",
+};
+
+// The DOM takes names as BSTRs; making them once keeps lookups allocation-free.
+BSTR AttrBstr(Attr attr)
+{
+    static const auto names = [] {
+        std::array<UniqueBstr, kAttrNames.size()> made;
+        for (size_t i = 0; i < made.size(); ++i)
+            made[i] = MakeBstr(kAttrNames[i]);
+        return made;
+    }();
+    return names[static_cast<size_t>(attr)].get();
+}
+
+// The attribute's value as the DOM hands it out (VT_BSTR, or VT_NULL when absent).
+class AttributeValue {
+public:
+    AttributeValue(IXMLDOMElement* element, BSTR name)
+    {
+        ::VariantInit(&m_value);
+        if (element)
+            element->getAttribute(name, &m_value);
+    }
+    AttributeValue(const AttributeValue&) = delete;
+    AttributeValue& operator=(const AttributeValue&) = delete;
+    ~AttributeValue() { ::VariantClear(&m_value); }
+
+    [[nodiscard]] std::wstring_view View() const
+    {
+        if (m_value.vt != VT_BSTR || !m_value.bstrVal)
+            return {};
+        return {m_value.bstrVal, ::SysStringLen(m_value.bstrVal)};
+    }
+
+private:
+    VARIANT m_value;
+};
+
+void SetBstrAttribute(IXMLDOMElement* element, BSTR name, std::wstring_view text)
+{
+    if (!element)
+        return;
+    VARIANT value;
+    ::VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    element->setAttribute(name, value);
+    ::VariantClear(&value);
+}
+
+std::wstring ItemTag(int handle)
+{
+    return L"Item" + std::to_wstring(handle);
+}
+
+} // namespace
+
+const wchar_t* AttrName(Attr attr)
+{
+    return kAttrNames[static_cast<size_t>(attr)];
+}
+
+bool ItemDocument::Create(HWND list, HWND host)
+{
+    for (const wchar_t* progId : {L"Microsoft.XMLDOM", L"MSXML.DOMDocument"}) {
+        CLSID clsid{};
+        if (SUCCEEDED(::CLSIDFromProgID(progId, &clsid)) &&
+            SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                         m_document.put_void())))
+            break;
+    }
+    if (!m_document)
+        return false;
+
+    const UniqueBstr rootName = MakeBstr(L"分组列表");
+    Element root;
+    if (FAILED(m_document->createElement(rootName.get(), root.put())))
+        return false;
+    // Written for whoever reads a saved document; the control never reads them back.
+    const UniqueBstr hwndName = MakeBstr(L"hwnd");
+    const UniqueBstr parentName = MakeBstr(L"hParent");
+    SetBstrAttribute(root.get(), hwndName.get(), std::to_wstring(HandleToLong(list)));
+    SetBstrAttribute(root.get(), parentName.get(), std::to_wstring(HandleToLong(host)));
+    base::ComPtr<IXMLDOMNode> appended;
+    if (FAILED(m_document->appendChild(root.get(), appended.put())))
+        return false;
+    m_root = std::move(root);
+    return true;
+}
+
+IXMLDOMElement* ItemDocument::Find(int handle) const
+{
+    const auto found = m_elements.find(handle);
+    return found == m_elements.end() ? nullptr : found->second.get();
+}
+
+IXMLDOMElement* ItemDocument::NewElement(int handle)
+{
+    if (!m_document)
+        return nullptr;
+    const UniqueBstr tag = MakeBstr(ItemTag(handle));
+    Element element;
+    if (FAILED(m_document->createElement(tag.get(), element.put())))
+        return nullptr;
+    IXMLDOMElement* raw = element.get();
+    m_elements[handle] = std::move(element);
+    return raw;
+}
+
+void ItemDocument::Remove(IXMLDOMElement* parent, int handle)
+{
+    const auto found = m_elements.find(handle);
+    if (found == m_elements.end())
+        return;
+    if (parent) {
+        base::ComPtr<IXMLDOMNode> removed;
+        parent->removeChild(found->second.get(), removed.put());
+    }
+    m_elements.erase(found);
+}
+
+bool ItemDocument::Save(const std::wstring& path) const
+{
+    if (!m_document)
+        return false;
+    VARIANT target;
+    ::VariantInit(&target);
+    target.vt = VT_BSTR;
+    target.bstrVal = ::SysAllocStringLen(path.data(), static_cast<UINT>(path.size()));
+    const HRESULT result = m_document->save(target);
+    ::VariantClear(&target);
+    return SUCCEEDED(result);
+}
+
+std::wstring ItemDocument::Text(IXMLDOMElement* element, Attr attr)
+{
+    return std::wstring(AttributeValue(element, AttrBstr(attr)).View());
+}
+
+int ItemDocument::Int(IXMLDOMElement* element, Attr attr)
+{
+    return ParseNumber(AttributeValue(element, AttrBstr(attr)).View());
+}
+
+void ItemDocument::Set(IXMLDOMElement* element, Attr attr, std::wstring_view text)
+{
+    SetBstrAttribute(element, AttrBstr(attr), text);
+}
+
+void ItemDocument::Set(IXMLDOMElement* element, Attr attr, int number)
+{
+    SetBstrAttribute(element, AttrBstr(attr), std::to_wstring(number));
+}
+
+std::wstring ItemDocument::TextByName(IXMLDOMElement* element, const wchar_t* name)
+{
+    const UniqueBstr bstr = MakeBstr(name);
+    return std::wstring(AttributeValue(element, bstr.get()).View());
+}
+
+bool ItemDocument::Append(IXMLDOMNode* parent, IXMLDOMElement* child)
+{
+    if (!parent || !child)
+        return false;
+    base::ComPtr<IXMLDOMNode> appended;
+    return SUCCEEDED(parent->appendChild(child, appended.put()));
+}
+
+std::vector<Element> ItemDocument::Children(IXMLDOMNode* parent)
+{
+    std::vector<Element> children;
+    if (!parent)
+        return children;
+    // Sibling links rather than childNodes.item(i), which may walk the list
+    // from its start on every call.
+    base::ComPtr<IXMLDOMNode> node;
+    parent->get_firstChild(node.put());
+    while (node) {
+        if (auto element = node.query<IXMLDOMElement>(IID_IXMLDOMElement))
+            children.push_back(std::move(element));
+        base::ComPtr<IXMLDOMNode> next;
+        node->get_nextSibling(next.put());
+        node = std::move(next);
+    }
+    return children;
+}
+
+} // namespace grouplist

@@ -1,0 +1,43 @@
+#pragma once
+// The control's internal routines over its item document and list rows: the
+// row-index scheme (every shown item's 项目索引 is its row) and the record
+// reads and writes every operation builds on.
+
+#include "grouplist/ListInstance.h"
+
+namespace grouplist {
+
+// Reads an item; false when the control has no document, the handle names no
+// element or the element's handle reads 0. element, when given, receives the
+// element (not AddRef'd: the document keeps it alive).
+bool ReadItem(const ListInstance& instance, int handle, ItemRecord& record, IXMLDOMElement** element = nullptr);
+void ReadEntryAttributes(IXMLDOMElement* element, ItemRecord& record);
+void WriteAllAttributes(IXMLDOMElement* element, const ItemRecord& record);
+[[nodiscard]] bool IsGroup(const ItemDocument& document, int handle);
+
+// Sets 项目索引 of every row after the given one (-1: all rows), then puts
+// the hover and selected rows back on their items.
+void RenumberRows(ListInstance& instance, int row);
+void ExpandRows(ListInstance& instance, int groupHandle);
+void CollapseRows(ListInstance& instance, int groupHandle);
+
+// The hover and selected rows follow their items' rows; an item that lost
+// its row (hidden or removed) is no longer hovered or selected.
+void FollowMarkedItems(ListInstance& instance);
+void SetHoverRow(ListInstance& instance, int row);
+void SetSelectedRow(ListInstance& instance, int row);
+
+// List box rows.
+[[nodiscard]] int RowCount(HWND list);
+[[nodiscard]] int ItemAtRow(HWND list, int row); // LB_ERR when there is no such row
+// Inserts (row >= 0) or appends (row < 0) a row for the item; its new index.
+int AddRow(HWND list, int row, int handle, int height);
+
+// Deletes the avatar and grey bitmaps an entry element names.
+void DeleteEntryBitmaps(IXMLDOMElement* element);
+
+// Handles as the document keeps them: decimal text of the 32-bit value.
+[[nodiscard]] inline int BitmapToInt(HBITMAP bitmap) { return HandleToLong(bitmap); }
+[[nodiscard]] inline HBITMAP IntToBitmap(int value) { return static_cast<HBITMAP>(LongToHandle(value)); }
+
+} // namespace grouplist

@@ -1,0 +1,91 @@
+#pragma once
+// The per-control state of a grouped list, and the process-wide table that
+// finds it by list window.
+
+#include "base/Handles.h"
+#include "grouplist/ItemDocument.h"
+#include "grouplist/ItemRecord.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+namespace grouplist {
+
+// "No colour" for the optional highlight colours (CLR_NONE of the common controls).
+inline constexpr COLORREF kNoColour = 0xFFFFFFFF;
+
+inline constexpr int kGroupRowHeight = 24;
+inline constexpr int kLargeRowHeight = 54;
+inline constexpr int kMediumRowHeight = 30;
+inline constexpr int kSmallRowHeight = 20;
+
+// Pen and brush colours of one row kind in its three states.
+struct RowColours {
+    int shape = 0; // 1: square rows; anything else: rounded
+    COLORREF normalPen = 0;
+    COLORREF normalBrush = 0;
+    COLORREF hoverPen = 0;
+    COLORREF hoverBrush = 0;
+    COLORREF selectedPen = 0;
+    COLORREF selectedBrush = 0;
+};
+
+struct ListEventHandlers {
+    ListEventHandler entryClick;
+    ListEventHandler entryDoubleClick;
+    ListEventHandler entryRightClick;
+    ListEventHandler rowEnter;
+    ListEventHandler rowLeave;
+    ListEventHandler groupClick;
+    ListEventHandler groupDoubleClick;
+    ListEventHandler groupRightClick;
+    ListEventHandler serviceIconClick;
+    ListEventHandler blankRightClick;
+};
+
+struct ListInstance {
+    HWND list = nullptr; // not owned: the list box, the key of the record
+    HWND host = nullptr; // not owned
+    ItemDocument document;
+    bool flashTimerStarted = false;
+    int elementCounter = 0;
+
+    // Rows as the list box numbers them now. The hover and selected rows also
+    // remember their items, so they can follow them when rows above change.
+    int hoverRow = -1;
+    int selectedRow = -1;
+    int hoverItem = 0;
+    int selectedItem = 0;
+    int hoveredServiceIcon = 0; // position in the hover row's icon layout, 1-based
+
+    int entryRowHeight = kLargeRowHeight;
+    int displayMode = 0; // 0 large, 1 medium, 2 small
+    bool enlargeSelected = false;
+
+    int serviceIconCount = 0;
+    base::UniqueBitmap serviceIconStrip; // 16 px cells, icon n at x = 16 (n - 1)
+    std::vector<COLORREF> serviceIconKeys; // by icon number - 1
+
+    RowColours group;
+    RowColours entry;
+    COLORREF avatarFrame = 0;
+    COLORREF signatureColour = 0;
+    COLORREF iconHighlightFill = kNoColour;
+    COLORREF iconHighlightFrame = kNoColour;
+    COLORREF background = RGB(255, 255, 255);
+    base::UniqueBrush backgroundBrush; // handed out for WM_CTLCOLORLISTBOX
+    base::UniqueFont listFont;
+
+    ListEventHandlers handlers;
+};
+
+// The instance of a list window, or null.
+[[nodiscard]] ListInstance* FindInstance(HWND list);
+ListInstance& AddInstance(std::unique_ptr<ListInstance> instance);
+// Releases the instance and everything it owns (document, avatar bitmaps,
+// icon strip, brush, font).
+void RemoveInstance(HWND list);
+
+} // namespace grouplist

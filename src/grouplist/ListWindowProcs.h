@@ -1,0 +1,13 @@
+#pragma once
+// The subclass procedures of the list window (mouse input, row repaints) and
+// of its host (WM_DRAWITEM, WM_SIZE, WM_CTLCOLORLISTBOX).
+
+#include "grouplist/ListInstance.h"
+
+namespace grouplist {
+
+// Subclasses the list and its host for this instance; both subclasses are
+// removed, and the instance released, when the list window is destroyed.
+[[nodiscard]] bool InstallWindowProcs(ListInstance& instance);
+
+} // namespace grouplist

@@ -1,0 +1,46 @@
+#pragma once
+// Painting one row of a grouped list: composed in a memory bitmap of the
+// row's size and copied with one BitBlt, so rows never flicker.
+
+#include "grouplist/ListInstance.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace grouplist {
+
+// Where a service icon lies in a row, relative to the row's top-left corner.
+struct ServiceIconSlot {
+    RECT rect;
+    int icon; // number in the control's strip, 1-based
+};
+
+// The icons of an entry row of the given height, left to right. Numbers the
+// control has no image for are skipped and take no place.
+[[nodiscard]] std::vector<ServiceIconSlot> LayoutServiceIcons(int controlIconCount, const ItemRecord& item,
+                                                              int rowHeight);
+
+struct RowTarget {
+    HDC dc;
+    RECT rect;
+};
+
+// Paints a row into the target, or straight into the list window. A new
+// hovered-icon position, when given, is kept in the instance. A row whose
+// item data names no item is not painted.
+void PaintRow(ListInstance& instance, int row, const RowTarget* target = nullptr,
+              std::optional<int> hoveredIcon = std::nullopt);
+
+// The process-wide pictures for entries with no avatar (not owned).
+void SetDefaultAvatarPair(HBITMAP picture, HBITMAP grey);
+
+// A picture file in memory as a bitmap of its own size (icons are drawn onto
+// white); empty when it cannot be decoded.
+[[nodiscard]] base::UniqueBitmap DecodeBitmap(std::span<const std::uint8_t> bytes, SIZE& size);
+
+// The font rows are drawn in; the list box gets one like it.
+[[nodiscard]] base::UniqueFont CreateRowFont();
+
+} // namespace grouplist
