@@ -37,6 +37,7 @@ void ApplyRowStyle(RowColours& colours, const RowStyle& style, COLORREF backgrou
 // Sets every entry row but one to the height, then repaints the list.
 void ApplyEntryHeight(ListInstance& instance, int height, int exceptRow)
 {
+    const RowBatch batch(instance);
     const int count = RowCount(instance.list);
     for (int row = 0; row < count; ++row) {
         if (row != exceptRow && !IsGroup(instance.document, ItemAtRow(instance.list, row)))

@@ -131,6 +131,7 @@ private:
     [[nodiscard]] ListInstance* Instance() const;
     int AddGroupElement(ListInstance& instance, std::wstring_view name, bool expanded, COLORREF nameColor,
                         int value, std::wstring_view remark);
+    int SetGroupExpanded(int handle, bool expand);
     void ApplyModeHeight(int mode, int height, std::optional<bool> enlargeSelected);
 
     HWND m_list = nullptr; // not owned: destroyed with its host

@@ -6,7 +6,6 @@
 
 #include "app/image/PictureHelpers.h"
 #include "grouplist/ItemStore.h"
-#include "grouplist/ItemText.h"
 #include "grouplist/RowPainter.h"
 
 namespace grouplist {
@@ -30,6 +29,7 @@ bool RemoveGroupEntries(ListInstance& instance, int groupHandle, bool renumber)
     IXMLDOMElement* group = instance.document.Find(groupHandle);
     if (!group || Doc::Text(group, Attr::Kind) != kKindGroup)
         return false;
+    const RowBatch batch(instance);
     const std::vector<Element> entries = Doc::Children(group);
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         DeleteRow(instance.list, Doc::Int(it->get(), Attr::RowIndex));
@@ -190,24 +190,9 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     record.avatarPicture = avatar.release();
     record.greyPicture = grey.release();
 
-    Doc::Set(element, Attr::Handle, handle);
-    Doc::Set(element, Attr::Kind, kKindEntry);
-    Doc::Set(element, Attr::GroupHandle, record.groupHandle);
-    Doc::Set(element, Attr::EntryName, record.name);
-    Doc::Set(element, Attr::Number, record.number);
-    Doc::Set(element, Attr::Signature, record.signature);
-    Doc::Set(element, Attr::NameColor, static_cast<int>(record.nameColor));
-    Doc::Set(element, Attr::IconCount, record.serviceIconCount);
-    if (record.serviceIconCount > 0)
-        Doc::Set(element, Attr::Icons, EncodeServiceIcons(record.serviceIcons));
-    Doc::Set(element, Attr::Remark, record.remark);
-    Doc::Set(element, Attr::Avatar, BitmapToInt(record.avatarPicture));
-    Doc::Set(element, Attr::GreyAvatar, BitmapToInt(record.greyPicture));
-    Doc::Set(element, Attr::AvatarWidth, record.avatarWidth);
-    Doc::Set(element, Attr::AvatarHeight, record.avatarHeight);
-    Doc::Set(element, Attr::Online, record.online ? 1 : 0);
-    Doc::Set(element, Attr::RowIndex, -1);
-    Doc::Set(element, Attr::Value, record.value);
+    record.handle = handle;
+    record.rowIndex = -1;
+    WriteAllAttributes(element, record, false);
     Doc::Append(group, element);
     ++instance->elementCounter;
 
@@ -228,31 +213,31 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     return 1;
 }
 
-int GroupedListControl::ExpandGroup(int handle)
+int GroupedListControl::SetGroupExpanded(int handle, bool expand)
 {
     ListInstance* instance = Instance();
     if (!instance || !IsGroup(instance->document, handle))
         return 0;
     IXMLDOMElement* group = instance->document.Find(handle);
-    if (Doc::Flag(group, Attr::Expanded))
+    // Anything but 1 reads as collapsed, so such a group has nothing to take away.
+    if (Doc::Flag(group, Attr::Expanded) == expand)
         return 1;
-    ExpandRows(*instance, handle);
+    if (expand)
+        ExpandRows(*instance, handle);
+    else
+        CollapseRows(*instance, handle);
     PaintRow(*instance, Doc::Int(group, Attr::RowIndex));
     return 1;
 }
 
+int GroupedListControl::ExpandGroup(int handle)
+{
+    return SetGroupExpanded(handle, true);
+}
+
 int GroupedListControl::CollapseGroup(int handle)
 {
-    ListInstance* instance = Instance();
-    if (!instance || !IsGroup(instance->document, handle))
-        return 0;
-    IXMLDOMElement* group = instance->document.Find(handle);
-    // Anything but 1 reads as collapsed, so there is nothing to take away.
-    if (!Doc::Flag(group, Attr::Expanded))
-        return 1;
-    CollapseRows(*instance, handle);
-    PaintRow(*instance, Doc::Int(group, Attr::RowIndex));
-    return 1;
+    return SetGroupExpanded(handle, false);
 }
 
 void GroupedListControl::ExpandAllGroups()
@@ -260,9 +245,12 @@ void GroupedListControl::ExpandAllGroups()
     ListInstance* instance = Instance();
     if (!instance)
         return;
-    for (const Element& group : Doc::Children(instance->document.Root())) {
-        if (!Doc::Flag(group.get(), Attr::Expanded))
-            ExpandRows(*instance, Doc::Int(group.get(), Attr::Handle));
+    {
+        const RowBatch batch(*instance);
+        for (const Element& group : Doc::Children(instance->document.Root())) {
+            if (!Doc::Flag(group.get(), Attr::Expanded))
+                ExpandRows(*instance, Doc::Int(group.get(), Attr::Handle));
+        }
     }
     PaintGroupRows(*instance);
 }
@@ -272,9 +260,12 @@ void GroupedListControl::CollapseAllGroups()
     ListInstance* instance = Instance();
     if (!instance)
         return;
-    for (const Element& group : Doc::Children(instance->document.Root())) {
-        if (Doc::Flag(group.get(), Attr::Expanded))
-            CollapseRows(*instance, Doc::Int(group.get(), Attr::Handle));
+    {
+        const RowBatch batch(*instance);
+        for (const Element& group : Doc::Children(instance->document.Root())) {
+            if (Doc::Flag(group.get(), Attr::Expanded))
+                CollapseRows(*instance, Doc::Int(group.get(), Attr::Handle));
+        }
     }
     PaintGroupRows(*instance);
 }
@@ -309,6 +300,7 @@ int GroupedListControl::ClearGroupEntries(std::optional<int> handle)
         RenumberRows(*instance, Doc::Int(instance->document.Find(*handle), Attr::RowIndex) - 1);
         return 1;
     }
+    const RowBatch batch(*instance);
     const std::vector<Element> groups = Doc::Children(instance->document.Root());
     for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
         const int group = Doc::Int(it->get(), Attr::Handle);
@@ -423,16 +415,8 @@ int GroupedListControl::FindEntryByRemark(std::wstring_view text)
 
 int GroupedListControl::FindEntryByAttribute(const std::wstring& attribute, std::wstring_view text)
 {
-    ListInstance* instance = Instance();
-    if (!instance)
-        return 0;
-    for (const Element& group : Doc::Children(instance->document.Root())) {
-        for (const Element& entry : Doc::Children(group.get())) {
-            if (Doc::TextByName(entry.get(), attribute.c_str()) == text)
-                return Doc::Int(entry.get(), Attr::Handle);
-        }
-    }
-    return 0;
+    const ListInstance* instance = Instance();
+    return instance ? instance->document.FindEntry(attribute, text) : 0;
 }
 
 int GroupedListControl::FindGroupByName(std::wstring_view text)

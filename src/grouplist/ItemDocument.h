@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include <msxml.h>
+#include <msxml2.h>
 
 #include <string>
 #include <string_view>
@@ -66,6 +66,10 @@ public:
     // Removes the element from its parent and from the map.
     void Remove(IXMLDOMElement* parent, int handle);
 
+    // The handle of the first entry (a grandchild of the root, in document
+    // order) whose attribute equals the text exactly; 0 when none.
+    [[nodiscard]] int FindEntry(const std::wstring& attribute, std::wstring_view text) const;
+
     [[nodiscard]] bool Save(const std::wstring& path) const;
 
     // Attribute access: an absent attribute reads as 0 or empty text.
@@ -74,8 +78,6 @@ public:
     [[nodiscard]] static bool Flag(IXMLDOMElement* element, Attr attr) { return Int(element, attr) == 1; }
     static void Set(IXMLDOMElement* element, Attr attr, std::wstring_view text);
     static void Set(IXMLDOMElement* element, Attr attr, int number);
-    // Any attribute by name (the searches take names from callers).
-    [[nodiscard]] static std::wstring TextByName(IXMLDOMElement* element, const wchar_t* name);
 
     static bool Append(IXMLDOMNode* parent, IXMLDOMElement* child);
     // The element children of a node, in document order.

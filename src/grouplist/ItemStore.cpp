@@ -59,7 +59,7 @@ void ReadEntryAttributes(IXMLDOMElement* element, ItemRecord& record)
     record.value = Doc::Int(element, Attr::Value);
 }
 
-void WriteAllAttributes(IXMLDOMElement* element, const ItemRecord& record)
+void WriteAllAttributes(IXMLDOMElement* element, const ItemRecord& record, bool withFlashState)
 {
     Doc::Set(element, Attr::Handle, record.handle);
     Doc::Set(element, Attr::Kind, record.kind);
@@ -76,10 +76,12 @@ void WriteAllAttributes(IXMLDOMElement* element, const ItemRecord& record)
     Doc::Set(element, Attr::GreyAvatar, BitmapToInt(record.greyPicture));
     Doc::Set(element, Attr::AvatarWidth, record.avatarWidth);
     Doc::Set(element, Attr::AvatarHeight, record.avatarHeight);
-    Doc::Set(element, Attr::AvatarOffset, record.avatarOffset);
+    if (withFlashState)
+        Doc::Set(element, Attr::AvatarOffset, record.avatarOffset);
     Doc::Set(element, Attr::Online, record.online ? 1 : 0);
     Doc::Set(element, Attr::RowIndex, record.rowIndex);
-    Doc::Set(element, Attr::Flashing, record.flashing ? 1 : 0);
+    if (withFlashState)
+        Doc::Set(element, Attr::Flashing, record.flashing ? 1 : 0);
     Doc::Set(element, Attr::Value, record.value);
 }
 
@@ -87,6 +89,20 @@ bool IsGroup(const ItemDocument& document, int handle)
 {
     IXMLDOMElement* element = document.Find(handle);
     return element && Doc::Text(element, Attr::Kind) == kKindGroup;
+}
+
+RowBatch::RowBatch(ListInstance& instance) : m_instance(instance)
+{
+    if (m_instance.redrawPauses++ == 0)
+        ::SendMessageW(m_instance.list, WM_SETREDRAW, FALSE, 0);
+}
+
+RowBatch::~RowBatch()
+{
+    if (--m_instance.redrawPauses == 0) {
+        ::SendMessageW(m_instance.list, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m_instance.list, nullptr, TRUE);
+    }
 }
 
 int RowCount(HWND list)
@@ -128,6 +144,7 @@ void ExpandRows(ListInstance& instance, int groupHandle)
         return;
     int current = Doc::Int(group, Attr::RowIndex);
     Doc::Set(group, Attr::Expanded, 1);
+    const RowBatch batch(instance);
     for (const Element& entry : Doc::Children(group)) {
         const int handle = Doc::Int(entry.get(), Attr::Handle);
         const bool enlarged = instance.enlargeSelected && instance.displayMode != 0 && handle == instance.selectedItem;
@@ -147,6 +164,7 @@ void CollapseRows(ListInstance& instance, int groupHandle)
         return;
     const int groupRow = Doc::Int(group, Attr::RowIndex);
     Doc::Set(group, Attr::Expanded, 0);
+    const RowBatch batch(instance);
     const std::vector<Element> entries = Doc::Children(group);
     // Last to first, so the rows still to be read keep their indices.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {

@@ -49,6 +49,7 @@ struct ListInstance {
     HWND list = nullptr; // not owned: the list box, the key of the record
     HWND host = nullptr; // not owned
     ItemDocument document;
+    WNDPROC previousListProc = nullptr;
     bool flashTimerStarted = false;
     int elementCounter = 0;
 
@@ -79,6 +80,8 @@ struct ListInstance {
     base::UniqueFont listFont;
 
     ListEventHandlers handlers;
+
+    int redrawPauses = 0; // nesting depth of RowBatch
 };
 
 // The instance of a list window, or null.

@@ -6,8 +6,9 @@
 
 namespace grouplist {
 
-// Subclasses the list and its host for this instance; both subclasses are
-// removed, and the instance released, when the list window is destroyed.
+// Subclasses the list and its host for this instance. The instance is
+// released when the list window is destroyed; the host's subclass goes when
+// the host is destroyed.
 [[nodiscard]] bool InstallWindowProcs(ListInstance& instance);
 
 } // namespace grouplist
