@@ -73,8 +73,9 @@ public:
     [[nodiscard]] int FindEntryByName(std::wstring_view text);
     [[nodiscard]] int FindEntryByRemark(std::wstring_view text);
     [[nodiscard]] int FindEntryByAttribute(const std::wstring& attribute, std::wstring_view text);
-    // The control takes over info.avatarPicture (or the bitmap it makes from
-    // info.avatarImage) and deletes it with the entry. icons: null = omitted.
+    // On success the control takes over info.avatarPicture (or the bitmap it
+    // makes from info.avatarImage) and deletes it with the entry; when the
+    // entry is refused the caller keeps its bitmap. icons: null = omitted.
     int AddEntry(EntryInfo& info, const std::vector<int>* icons = nullptr);
     int AddGroup(std::wstring_view name, bool expanded = false, COLORREF nameColor = 0, int value = 0,
                  std::wstring_view remark = {});

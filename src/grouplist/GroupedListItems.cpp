@@ -184,8 +184,11 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
 
     const int handle = NewHandle();
     IXMLDOMElement* element = instance->document.NewElement(handle);
-    if (!element)
+    if (!element) {
+        if (info.avatarPicture)
+            (void)avatar.release(); // refused: the caller keeps its bitmap
         return 0;
+    }
     info.handle = handle;
     record.avatarPicture = avatar.release();
     record.greyPicture = grey.release();

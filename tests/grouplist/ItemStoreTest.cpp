@@ -137,6 +137,24 @@ TEST_F(ItemStore, FindsCompareWholeTexts)
     EXPECT_EQ(m_control.FindGroupByName(L"Friends"), friends);
     EXPECT_EQ(m_control.FindGroupByName(L"Friend"), 0);
     EXPECT_EQ(m_control.FindEntryByName(L"Friends"), 0);
+
+    // Quotes of either kind, both kinds, and the empty text (which an absent
+    // attribute also reads as) find the first entry in document order.
+    const int second = m_control.AddGroup(L"Second");
+    const std::vector<std::wstring> names = {L" it's", L" say \"hi\"", L" it's \"both\"", L" x] | //*"};
+    std::vector<int> handles;
+    for (const std::wstring& name : names) {
+        EntryInfo entry;
+        entry.groupHandle = second;
+        entry.name = name;
+        ASSERT_EQ(m_control.AddEntry(entry), 1);
+        handles.push_back(entry.handle);
+    }
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(m_control.FindEntryByName(names[i]), handles[i]) << i;
+    EXPECT_EQ(m_control.FindEntryByRemark(L""), handles[0]);
+    EXPECT_EQ(m_control.FindEntryByAttribute(L"未写过", L""), info.handle);
+    EXPECT_EQ(m_control.FindEntryByAttribute(L"not a name", L"x"), 0);
 }
 
 TEST_F(ItemStore, ReadersAndWriters)
