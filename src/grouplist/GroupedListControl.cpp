@@ -34,16 +34,17 @@ void ApplyRowStyle(RowColours& colours, const RowStyle& style, COLORREF backgrou
     colours.selectedBrush = style.selectedBrush.value_or(kSelectedBrush);
 }
 
-// Sets every entry row but one to the height, then repaints the list.
-void ApplyEntryHeight(ListInstance& instance, int height, int exceptRow)
+// Gives every entry row the mode's height, and the selected entry the large
+// one when the mode enlarges it (whatever height the last mode gave it).
+void ApplyEntryHeights(ListInstance& instance)
 {
     const RowBatch batch(instance);
+    const int enlarged = EnlargesSelection(instance) ? instance.selectedRow : -1;
     const int count = RowCount(instance.list);
     for (int row = 0; row < count; ++row) {
-        if (row != exceptRow && !IsGroup(instance.document, ItemAtRow(instance.list, row)))
-            ::SendMessageW(instance.list, LB_SETITEMHEIGHT, static_cast<WPARAM>(row), MAKELPARAM(height, 0));
+        if (IsEntryRow(instance, row))
+            SetRowHeight(instance.list, row, row == enlarged ? kLargeRowHeight : instance.entryRowHeight);
     }
-    ::InvalidateRect(instance.list, nullptr, TRUE);
 }
 
 } // namespace
@@ -70,8 +71,8 @@ bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSel
     if (IsCreated() || !::IsWindow(host))
         return false;
     m_host = host;
-    RECT hostRect{};
-    ::GetWindowRect(host, &hostRect);
+    RECT client{};
+    ::GetClientRect(host, &client);
 
     DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWVARIABLE | LBS_NOTIFY;
     DWORD exStyle = 0;
@@ -79,8 +80,8 @@ bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSel
         exStyle = WS_EX_CLIENTEDGE;
     else if (border == 2)
         style |= WS_BORDER;
-    m_list = ::CreateWindowExW(exStyle, L"ListBox", L"分组列表框", style, 0, 0, hostRect.right - hostRect.left,
-                               hostRect.bottom - hostRect.top, host, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    m_list = ::CreateWindowExW(exStyle, L"ListBox", L"分组列表框", style, 0, 0, client.right, client.bottom, host,
+                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!m_list)
         return false;
     ::ShowWindow(m_list, SW_SHOW);
@@ -213,7 +214,7 @@ void GroupedListControl::ApplyModeHeight(int mode, int height, std::optional<boo
     instance->displayMode = mode;
     if (enlargeSelected)
         instance->enlargeSelected = *enlargeSelected;
-    ApplyEntryHeight(*instance, height, mode != 0 && instance->enlargeSelected ? instance->selectedRow : -1);
+    ApplyEntryHeights(*instance);
 }
 
 void GroupedListControl::SetLargeMode()
@@ -264,29 +265,18 @@ int GroupedListControl::SelectItem(int handle)
     ItemRecord item;
     if (!instance || handle < 1 || !grouplist::ReadItem(*instance, handle, item))
         return 0;
-    const int row = item.rowIndex;
-    if (row == -1 || row == instance->selectedRow)
+    if (item.rowIndex < 0 || item.rowIndex == instance->selectedRow)
         return 0;
-    const int previous = instance->selectedRow;
-    SetSelectedRow(*instance, row);
-    if (instance->enlargeSelected && instance->displayMode != 0) {
-        if (previous >= 0 && !IsGroup(instance->document, ItemAtRow(instance->list, previous)))
-            ::SendMessageW(instance->list, LB_SETITEMHEIGHT, previous, MAKELPARAM(instance->entryRowHeight, 0));
-        if (!item.IsGroup())
-            ::SendMessageW(instance->list, LB_SETITEMHEIGHT, row, MAKELPARAM(kLargeRowHeight, 0));
-        ::InvalidateRect(instance->list, nullptr, FALSE);
-    } else {
-        PaintRow(*instance, previous);
-        PaintRow(*instance, row);
-    }
+    MoveSelection(*instance, item.rowIndex);
     return 0;
 }
 
 int GroupedListControl::GetHandleAtRow(int row)
 {
-    if (!m_list || row < 0)
+    const ListInstance* instance = Instance();
+    if (!instance || row < 0)
         return LB_ERR;
-    return ItemAtRow(m_list, row);
+    return ItemAtRow(instance->list, row);
 }
 
 std::optional<ItemRecord> GroupedListControl::ReadItem(int handle) const

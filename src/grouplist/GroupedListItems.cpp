@@ -8,27 +8,21 @@
 #include "grouplist/ItemStore.h"
 #include "grouplist/RowPainter.h"
 
+#include <algorithm>
+
 namespace grouplist {
 
 namespace {
 
 using Doc = ItemDocument;
 
-constexpr int kDefaultAvatarSize = 40;
-
-void DeleteRow(HWND list, int row)
+// Removes a group's entries (their rows, elements and bitmaps) and leaves the
+// renumbering to the caller. False when the handle names no group.
+bool RemoveGroupEntries(ListInstance& instance, int groupHandle)
 {
-    if (row >= 0)
-        ::SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
-}
-
-// Removes a group's entries (their rows, elements and bitmaps). False when
-// the handle names no group.
-bool RemoveGroupEntries(ListInstance& instance, int groupHandle, bool renumber)
-{
-    IXMLDOMElement* group = instance.document.Find(groupHandle);
-    if (!group || Doc::Text(group, Attr::Kind) != kKindGroup)
+    if (!IsGroup(instance.document, groupHandle))
         return false;
+    IXMLDOMElement* group = instance.document.Find(groupHandle);
     const RowBatch batch(instance);
     const std::vector<Element> entries = Doc::Children(group);
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
@@ -36,8 +30,6 @@ bool RemoveGroupEntries(ListInstance& instance, int groupHandle, bool renumber)
         DeleteEntryBitmaps(it->get());
         instance.document.Remove(group, Doc::Int(it->get(), Attr::Handle));
     }
-    if (renumber)
-        RenumberRows(instance, Doc::Int(group, Attr::RowIndex));
     return true;
 }
 
@@ -49,33 +41,40 @@ void PaintGroupRows(ListInstance& instance)
 }
 
 // Online entries first, each side in its old order; the rows keep their
-// places and take the entries in the new order.
+// places and take the entries in the new order. The elements themselves move,
+// so nothing else the document holds about an entry is lost or reordered.
 void SortGroupEntries(ListInstance& instance, IXMLDOMElement* group)
 {
+    const std::vector<Element> old = Doc::Children(group);
+    std::vector<ItemRecord> records(old.size());
     std::vector<int> rows;
-    std::vector<ItemRecord> online;
-    std::vector<ItemRecord> offline;
-    const std::vector<Element> entries = Doc::Children(group);
-    for (const Element& entry : entries) {
-        ItemRecord record;
-        ReadEntryAttributes(entry.get(), record);
-        rows.push_back(record.rowIndex);
-        (record.online ? online : offline).push_back(std::move(record));
+    for (size_t k = 0; k < old.size(); ++k) {
+        if (!ReadItem(instance, Doc::Int(old[k].get(), Attr::Handle), records[k]))
+            return;
+        rows.push_back(records[k].rowIndex);
     }
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
-        instance.document.Remove(group, Doc::Int(it->get(), Attr::Handle));
-    online.insert(online.end(), std::make_move_iterator(offline.begin()), std::make_move_iterator(offline.end()));
-    for (size_t k = 0; k < online.size(); ++k) {
-        ItemRecord& record = online[k];
-        record.rowIndex = rows[k];
-        IXMLDOMElement* element = instance.document.NewElement(record.handle);
-        WriteAllAttributes(element, record);
-        Doc::Append(group, element);
+    std::stable_partition(records.begin(), records.end(), [](const ItemRecord& record) { return record.online; });
+    // Every entry is written afresh with all its attributes; the new elements
+    // are made before the old ones go, so a failure leaves the group as it was.
+    std::vector<Element> fresh;
+    for (size_t k = 0; k < records.size(); ++k) {
+        Element element = instance.document.CreateElement(records[k].handle);
+        if (!element)
+            return;
+        records[k].rowIndex = rows[k];
+        WriteAllAttributes(element.get(), records[k]);
+        fresh.push_back(std::move(element));
     }
-    for (size_t k = 0; k < online.size(); ++k) {
-        if (rows[k] == -1)
+    for (const Element& entry : old)
+        Doc::Detach(group, entry.get());
+    for (size_t k = 0; k < fresh.size(); ++k) {
+        Doc::Append(group, fresh[k].get());
+        instance.document.Adopt(records[k].handle, std::move(fresh[k]));
+    }
+    for (size_t k = 0; k < records.size(); ++k) {
+        if (rows[k] < 0)
             continue;
-        ::SendMessageW(instance.list, LB_SETITEMDATA, static_cast<WPARAM>(rows[k]), online[k].handle);
+        ::SendMessageW(instance.list, LB_SETITEMDATA, static_cast<WPARAM>(rows[k]), records[k].handle);
         PaintRow(instance, rows[k]);
     }
 }
@@ -98,7 +97,10 @@ int GroupedListControl::AddGroupElement(ListInstance& instance, std::wstring_vie
     Doc::Set(element, Attr::Expanded, expanded ? 1 : 0);
     Doc::Set(element, Attr::Value, value);
     Doc::Set(element, Attr::Remark, remark);
-    Doc::Append(instance.document.Root(), element);
+    if (!Doc::Append(instance.document.Root(), element)) {
+        instance.document.Remove(nullptr, handle);
+        return 0;
+    }
     ++instance.elementCounter;
     return handle;
 }
@@ -141,11 +143,9 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     if (info.groupHandle == 0 || info.groupHandle == -1)
         return 0;
     ListInstance* instance = Instance();
-    if (!instance)
+    if (!instance || !IsGroup(instance->document, info.groupHandle))
         return 0;
     IXMLDOMElement* group = instance->document.Find(info.groupHandle);
-    if (!group || Doc::Text(group, Attr::Kind) != kKindGroup)
-        return 0;
 
     ItemRecord record;
     record.kind = kKindEntry;
@@ -162,41 +162,47 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
         record.serviceIconCount = static_cast<int>(icons->size());
     }
 
-    // The control owns the avatar from here on, whichever way it came.
-    base::UniqueBitmap avatar(info.avatarPicture);
+    // The caller's bitmap stays the caller's until the entry is in the
+    // document, so a refusal (or an exception) on the way leaves it alone.
+    HBITMAP avatar = info.avatarPicture;
+    base::UniqueBitmap decoded;
     SIZE size{kDefaultAvatarSize, kDefaultAvatarSize};
     if (avatar) {
         // A bitmap handed in is drawn from its real size.
         BITMAP bm{};
-        if (::GetObjectW(avatar.get(), sizeof bm, &bm) == sizeof bm)
+        if (::GetObjectW(avatar, sizeof bm, &bm) == sizeof bm)
             size = {bm.bmWidth, bm.bmHeight};
     } else if (!info.avatarImage.empty()) {
-        SIZE decoded{};
-        avatar = DecodeBitmap(info.avatarImage, decoded);
-        if (avatar)
-            size = decoded;
+        SIZE decodedSize{};
+        decoded = DecodeBitmap(info.avatarImage, decodedSize);
+        if (decoded) {
+            avatar = decoded.get();
+            size = decodedSize;
+        }
     }
     base::UniqueBitmap grey;
     if (!record.online && avatar)
-        grey = app::GreyCopy(avatar.get());
+        grey = app::GreyCopy(avatar);
+    record.avatarPicture = avatar;
+    record.greyPicture = grey.get();
     record.avatarWidth = size.cx;
     record.avatarHeight = size.cy;
 
     const int handle = NewHandle();
     IXMLDOMElement* element = instance->document.NewElement(handle);
-    if (!element) {
-        if (info.avatarPicture)
-            (void)avatar.release(); // refused: the caller keeps its bitmap
+    if (!element)
         return 0;
-    }
-    info.handle = handle;
-    record.avatarPicture = avatar.release();
-    record.greyPicture = grey.release();
-
     record.handle = handle;
     record.rowIndex = -1;
     WriteAllAttributes(element, record, false);
-    Doc::Append(group, element);
+    if (!Doc::Append(group, element)) {
+        instance->document.Remove(nullptr, handle);
+        return 0;
+    }
+    // The document names the bitmaps now, and the control owns them.
+    (void)decoded.release();
+    (void)grey.release();
+    info.handle = handle;
     ++instance->elementCounter;
 
     if (Doc::Flag(group, Attr::Expanded)) {
@@ -295,20 +301,21 @@ int GroupedListControl::DeleteEntry(int handle)
 int GroupedListControl::ClearGroupEntries(std::optional<int> handle)
 {
     ListInstance* instance = Instance();
-    if (!instance)
+    if (!instance || !instance->document)
         return 0;
     if (handle) {
-        if (!RemoveGroupEntries(*instance, *handle, false))
+        if (!RemoveGroupEntries(*instance, *handle))
             return 0;
-        RenumberRows(*instance, Doc::Int(instance->document.Find(*handle), Attr::RowIndex) - 1);
+        RenumberRows(*instance, Doc::Int(instance->document.Find(*handle), Attr::RowIndex));
         return 1;
     }
     const RowBatch batch(*instance);
     const std::vector<Element> groups = Doc::Children(instance->document.Root());
     for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
-        const int group = Doc::Int(it->get(), Attr::Handle);
-        RemoveGroupEntries(*instance, group, false);
-        RenumberRows(*instance, Doc::Int(it->get(), Attr::RowIndex) - 1);
+        // Inserted groups put rows out of document order: each group's rows
+        // are renumbered before the next group reads its own.
+        RemoveGroupEntries(*instance, Doc::Int(it->get(), Attr::Handle));
+        RenumberRows(*instance, Doc::Int(it->get(), Attr::RowIndex));
     }
     return 1;
 }
@@ -316,28 +323,21 @@ int GroupedListControl::ClearGroupEntries(std::optional<int> handle)
 int GroupedListControl::DeleteGroup(std::optional<int> handle)
 {
     ListInstance* instance = Instance();
-    if (!instance)
+    if (!instance || !instance->document)
         return 0;
-    IXMLDOMElement* root = instance->document.Root();
     if (handle) {
-        if (!RemoveGroupEntries(*instance, *handle, false))
+        if (!RemoveGroupEntries(*instance, *handle))
             return 0;
         const int row = Doc::Int(instance->document.Find(*handle), Attr::RowIndex);
-        instance->document.Remove(root, *handle);
+        instance->document.Remove(instance->document.Root(), *handle);
         DeleteRow(instance->list, row);
         RenumberRows(*instance, row - 1);
         return 1;
     }
     // Everything goes, so the rows go in one reset rather than one by one by
     // indices that an inserted group may have put out of document order.
-    const std::vector<Element> groups = Doc::Children(root);
-    for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
-        for (const Element& entry : Doc::Children(it->get())) {
-            DeleteEntryBitmaps(entry.get());
-            instance->document.Remove(it->get(), Doc::Int(entry.get(), Attr::Handle));
-        }
-        instance->document.Remove(root, Doc::Int(it->get(), Attr::Handle));
-    }
+    DeleteAllEntryBitmaps(instance->document);
+    instance->document.RemoveAll();
     ::SendMessageW(instance->list, LB_RESETCONTENT, 0, 0);
     FollowMarkedItems(*instance);
     return 1;

@@ -4,6 +4,7 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -63,16 +64,29 @@ private:
     VARIANT m_value;
 };
 
+// A VT_BSTR VARIANT with its own copy of the text, freed when it goes.
+class TextVariant {
+public:
+    explicit TextVariant(std::wstring_view text)
+    {
+        ::VariantInit(&m_value);
+        m_value.vt = VT_BSTR;
+        m_value.bstrVal = MakeBstr(text).release();
+    }
+    TextVariant(const TextVariant&) = delete;
+    TextVariant& operator=(const TextVariant&) = delete;
+    ~TextVariant() { ::VariantClear(&m_value); }
+
+    [[nodiscard]] const VARIANT& get() const noexcept { return m_value; }
+
+private:
+    VARIANT m_value;
+};
+
 void SetBstrAttribute(IXMLDOMElement* element, BSTR name, std::wstring_view text)
 {
-    if (!element)
-        return;
-    VARIANT value;
-    ::VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    element->setAttribute(name, value);
-    ::VariantClear(&value);
+    if (element)
+        element->setAttribute(name, TextVariant(text).get());
 }
 
 // Not in MinGW's import libraries.
@@ -86,12 +100,17 @@ void UseXPath(IXMLDOMDocument* document)
     if (FAILED(document->QueryInterface(kIidXmlDomDocument2, document2.put_void())))
         return;
     const UniqueBstr name = MakeBstr(L"SelectionLanguage");
-    VARIANT value;
-    ::VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = ::SysAllocString(L"XPath");
-    document2->setProperty(name.get(), value);
-    ::VariantClear(&value);
+    document2->setProperty(name.get(), TextVariant(L"XPath").get());
+}
+
+// Whether a query can hold the attribute name as it is: no character that the
+// query language reads as syntax, so the name cannot change what is asked.
+bool IsPlainName(std::wstring_view name)
+{
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](wchar_t c) {
+        return c >= 0x80 || (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') ||
+               c == L'_' || c == L'-' || c == L'.';
+    });
 }
 
 std::wstring ItemTag(int handle)
@@ -121,16 +140,17 @@ bool ItemDocument::Create(HWND list, HWND host)
 
     const UniqueBstr rootName = MakeBstr(L"分组列表");
     Element root;
-    if (FAILED(m_document->createElement(rootName.get(), root.put())))
+    base::ComPtr<IXMLDOMNode> appended;
+    if (FAILED(m_document->createElement(rootName.get(), root.put())) ||
+        FAILED(m_document->appendChild(root.get(), appended.put()))) {
+        m_document.reset(); // no half-made document for Document() to hand out
         return false;
+    }
     // Written for whoever reads a saved document; the control never reads them back.
     const UniqueBstr hwndName = MakeBstr(L"hwnd");
     const UniqueBstr parentName = MakeBstr(L"hParent");
     SetBstrAttribute(root.get(), hwndName.get(), std::to_wstring(HandleToLong(list)));
     SetBstrAttribute(root.get(), parentName.get(), std::to_wstring(HandleToLong(host)));
-    base::ComPtr<IXMLDOMNode> appended;
-    if (FAILED(m_document->appendChild(root.get(), appended.put())))
-        return false;
     m_root = std::move(root);
     return true;
 }
@@ -143,15 +163,27 @@ IXMLDOMElement* ItemDocument::Find(int handle) const
 
 IXMLDOMElement* ItemDocument::NewElement(int handle)
 {
-    if (!m_document)
-        return nullptr;
-    const UniqueBstr tag = MakeBstr(ItemTag(handle));
-    Element element;
-    if (FAILED(m_document->createElement(tag.get(), element.put())))
-        return nullptr;
+    Element element = CreateElement(handle);
     IXMLDOMElement* raw = element.get();
-    m_elements[handle] = std::move(element);
+    if (raw)
+        Adopt(handle, std::move(element));
     return raw;
+}
+
+Element ItemDocument::CreateElement(int handle) const
+{
+    Element element;
+    if (m_document) {
+        const UniqueBstr tag = MakeBstr(ItemTag(handle));
+        if (FAILED(m_document->createElement(tag.get(), element.put())))
+            element.reset();
+    }
+    return element;
+}
+
+void ItemDocument::Adopt(int handle, Element element)
+{
+    m_elements[handle] = std::move(element);
 }
 
 void ItemDocument::Remove(IXMLDOMElement* parent, int handle)
@@ -159,11 +191,22 @@ void ItemDocument::Remove(IXMLDOMElement* parent, int handle)
     const auto found = m_elements.find(handle);
     if (found == m_elements.end())
         return;
-    if (parent) {
-        base::ComPtr<IXMLDOMNode> removed;
-        parent->removeChild(found->second.get(), removed.put());
-    }
+    if (parent)
+        Detach(parent, found->second.get());
     m_elements.erase(found);
+}
+
+void ItemDocument::Detach(IXMLDOMNode* parent, IXMLDOMElement* child)
+{
+    base::ComPtr<IXMLDOMNode> removed;
+    parent->removeChild(child, removed.put());
+}
+
+void ItemDocument::RemoveAll()
+{
+    for (const Element& group : Children(m_root.get()))
+        Detach(m_root.get(), group.get());
+    m_elements.clear();
 }
 
 int ItemDocument::FindEntry(const std::wstring& attribute, std::wstring_view text) const
@@ -173,10 +216,11 @@ int ItemDocument::FindEntry(const std::wstring& attribute, std::wstring_view tex
     // The DOM's own query engine keeps the cost per entry flat as the document
     // grows; stepping through the siblings (a COM object and an attribute
     // copy per entry) is quicker on small lists but slows per entry as the
-    // document outgrows the processor's caches. A text holding both kinds of quote cannot be written as a literal, and an
-    // absent attribute reads as empty text here but matches no query.
+    // document outgrows the processor's caches. A text holding both kinds of
+    // quote cannot be written as a literal, and an absent attribute reads as
+    // empty text here but matches no query.
     const bool doubleQuotes = text.find(L'"') == std::wstring_view::npos;
-    if (!text.empty() && (doubleQuotes || text.find(L'\'') == std::wstring_view::npos)) {
+    if (!text.empty() && IsPlainName(attribute) && (doubleQuotes || text.find(L'\'') == std::wstring_view::npos)) {
         const wchar_t quote = doubleQuotes ? L'"' : L'\'';
         std::wstring query = L"*/*[@" + attribute + L"=" + quote;
         query.append(text);
@@ -192,7 +236,7 @@ int ItemDocument::FindEntry(const std::wstring& attribute, std::wstring_view tex
             return Int(element.get(), Attr::Handle);
         }
     }
-    // No usable query (an attribute name the query language rejects, say): walk.
+    // No usable query (an attribute name that is no plain name, say): walk.
     const UniqueBstr name = MakeBstr(attribute);
     for (const Element& group : Children(m_root.get())) {
         for (const Element& entry : Children(group.get())) {
@@ -207,13 +251,7 @@ bool ItemDocument::Save(const std::wstring& path) const
 {
     if (!m_document)
         return false;
-    VARIANT target;
-    ::VariantInit(&target);
-    target.vt = VT_BSTR;
-    target.bstrVal = ::SysAllocStringLen(path.data(), static_cast<UINT>(path.size()));
-    const HRESULT result = m_document->save(target);
-    ::VariantClear(&target);
-    return SUCCEEDED(result);
+    return SUCCEEDED(m_document->save(TextVariant(path).get()));
 }
 
 std::wstring ItemDocument::Text(IXMLDOMElement* element, Attr attr)

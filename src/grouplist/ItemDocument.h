@@ -63,8 +63,14 @@ public:
     // A new element named "Item<handle>", known to Find from now on; it is
     // not in the tree until appended.
     [[nodiscard]] IXMLDOMElement* NewElement(int handle);
+    // The same in two steps: an element Find does not know yet, and making
+    // it the item's element (in place of any earlier one).
+    [[nodiscard]] Element CreateElement(int handle) const;
+    void Adopt(int handle, Element element);
     // Removes the element from its parent and from the map.
     void Remove(IXMLDOMElement* parent, int handle);
+    // Removes every group and entry.
+    void RemoveAll();
 
     // The handle of the first entry (a grandchild of the root, in document
     // order) whose attribute equals the text exactly; 0 when none.
@@ -80,6 +86,8 @@ public:
     static void Set(IXMLDOMElement* element, Attr attr, int number);
 
     static bool Append(IXMLDOMNode* parent, IXMLDOMElement* child);
+    // Takes a child out of the tree; the map is left alone.
+    static void Detach(IXMLDOMNode* parent, IXMLDOMElement* child);
     // The element children of a node, in document order.
     [[nodiscard]] static std::vector<Element> Children(IXMLDOMNode* parent);
 

@@ -1,12 +1,36 @@
 #include "grouplist/ItemStore.h"
 
 #include "grouplist/ItemText.h"
+#include "grouplist/RowPainter.h"
 
 namespace grouplist {
 
 namespace {
 
 using Doc = ItemDocument;
+
+// The attributes only entries have.
+void ReadEntryAttributes(IXMLDOMElement* element, ItemRecord& record)
+{
+    record.name = Doc::Text(element, Attr::EntryName);
+    record.number = Doc::Text(element, Attr::Number);
+    record.signature = Doc::Text(element, Attr::Signature);
+    record.nameColor = static_cast<COLORREF>(Doc::Int(element, Attr::NameColor));
+    record.serviceIconCount = Doc::Int(element, Attr::IconCount);
+    record.serviceIcons.clear();
+    if (record.serviceIconCount > 0)
+        record.serviceIcons = DecodeServiceIcons(Doc::Text(element, Attr::Icons));
+    record.groupHandle = Doc::Int(element, Attr::GroupHandle);
+    record.avatarPicture = IntToBitmap(Doc::Int(element, Attr::Avatar));
+    record.greyPicture = IntToBitmap(Doc::Int(element, Attr::GreyAvatar));
+    record.online = Doc::Flag(element, Attr::Online);
+    record.remark = Doc::Text(element, Attr::Remark);
+    record.flashing = Doc::Flag(element, Attr::Flashing);
+    record.avatarOffset = Doc::Int(element, Attr::AvatarOffset);
+    record.avatarWidth = Doc::Int(element, Attr::AvatarWidth);
+    record.avatarHeight = Doc::Int(element, Attr::AvatarHeight);
+    record.value = Doc::Int(element, Attr::Value);
+}
 
 } // namespace
 
@@ -32,31 +56,6 @@ bool ReadItem(const ListInstance& instance, int handle, ItemRecord& record, IXML
     if (element)
         *element = found;
     return true;
-}
-
-void ReadEntryAttributes(IXMLDOMElement* element, ItemRecord& record)
-{
-    record.handle = Doc::Int(element, Attr::Handle);
-    record.kind = Doc::Text(element, Attr::Kind);
-    record.rowIndex = Doc::Int(element, Attr::RowIndex);
-    record.name = Doc::Text(element, Attr::EntryName);
-    record.number = Doc::Text(element, Attr::Number);
-    record.signature = Doc::Text(element, Attr::Signature);
-    record.nameColor = static_cast<COLORREF>(Doc::Int(element, Attr::NameColor));
-    record.serviceIconCount = Doc::Int(element, Attr::IconCount);
-    record.serviceIcons.clear();
-    if (record.serviceIconCount > 0)
-        record.serviceIcons = DecodeServiceIcons(Doc::Text(element, Attr::Icons));
-    record.groupHandle = Doc::Int(element, Attr::GroupHandle);
-    record.avatarPicture = IntToBitmap(Doc::Int(element, Attr::Avatar));
-    record.greyPicture = IntToBitmap(Doc::Int(element, Attr::GreyAvatar));
-    record.online = Doc::Flag(element, Attr::Online);
-    record.remark = Doc::Text(element, Attr::Remark);
-    record.flashing = Doc::Flag(element, Attr::Flashing);
-    record.avatarOffset = Doc::Int(element, Attr::AvatarOffset);
-    record.avatarWidth = Doc::Int(element, Attr::AvatarWidth);
-    record.avatarHeight = Doc::Int(element, Attr::AvatarHeight);
-    record.value = Doc::Int(element, Attr::Value);
 }
 
 void WriteAllAttributes(IXMLDOMElement* element, const ItemRecord& record, bool withFlashState)
@@ -123,8 +122,25 @@ int AddRow(HWND list, int row, int handle, int height)
                                   : ::SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(row), data);
     if (added < 0)
         return -1;
-    ::SendMessageW(list, LB_SETITEMHEIGHT, static_cast<WPARAM>(added), MAKELPARAM(height, 0));
+    SetRowHeight(list, static_cast<int>(added), height);
     return static_cast<int>(added);
+}
+
+void DeleteRow(HWND list, int row)
+{
+    if (row >= 0)
+        ::SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+}
+
+void SetRowHeight(HWND list, int row, int height)
+{
+    ::SendMessageW(list, LB_SETITEMHEIGHT, static_cast<WPARAM>(row), MAKELPARAM(height, 0));
+}
+
+bool IsEntryRow(const ListInstance& instance, int row)
+{
+    IXMLDOMElement* element = row >= 0 ? instance.document.Find(ItemAtRow(instance.list, row)) : nullptr;
+    return element && Doc::Text(element, Attr::Kind) != kKindGroup;
 }
 
 void RenumberRows(ListInstance& instance, int row)
@@ -147,7 +163,7 @@ void ExpandRows(ListInstance& instance, int groupHandle)
     const RowBatch batch(instance);
     for (const Element& entry : Doc::Children(group)) {
         const int handle = Doc::Int(entry.get(), Attr::Handle);
-        const bool enlarged = instance.enlargeSelected && instance.displayMode != 0 && handle == instance.selectedItem;
+        const bool enlarged = EnlargesSelection(instance) && handle == instance.selectedItem;
         const int row = AddRow(instance.list, current + 1, handle, enlarged ? kLargeRowHeight : instance.entryRowHeight);
         if (row < 0)
             break;
@@ -168,10 +184,8 @@ void CollapseRows(ListInstance& instance, int groupHandle)
     const std::vector<Element> entries = Doc::Children(group);
     // Last to first, so the rows still to be read keep their indices.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        const int row = Doc::Int(it->get(), Attr::RowIndex);
+        DeleteRow(instance.list, Doc::Int(it->get(), Attr::RowIndex));
         Doc::Set(it->get(), Attr::RowIndex, -1);
-        if (row >= 0)
-            ::SendMessageW(instance.list, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
     }
     RenumberRows(instance, groupRow);
 }
@@ -214,12 +228,42 @@ void SetSelectedRow(ListInstance& instance, int row)
     instance.selectedItem = row >= 0 ? ItemAtRow(instance.list, row) : 0;
 }
 
+bool EnlargesSelection(const ListInstance& instance)
+{
+    return instance.enlargeSelected && instance.displayMode != 0;
+}
+
+void MoveSelection(ListInstance& instance, int row)
+{
+    const int previous = instance.selectedRow;
+    SetSelectedRow(instance, row);
+    if (!EnlargesSelection(instance)) {
+        PaintRow(instance, previous);
+        PaintRow(instance, row);
+        return;
+    }
+    if (IsEntryRow(instance, previous))
+        SetRowHeight(instance.list, previous, instance.entryRowHeight);
+    if (IsEntryRow(instance, row))
+        SetRowHeight(instance.list, row, kLargeRowHeight);
+    // Rows below move and the blank area under the last one may grow.
+    ::InvalidateRect(instance.list, nullptr, TRUE);
+}
+
 void DeleteEntryBitmaps(IXMLDOMElement* element)
 {
     for (Attr attr : {Attr::Avatar, Attr::GreyAvatar}) {
         // The document names bitmaps the control owns: adopt and release.
         if (const int value = Doc::Int(element, attr))
             base::UniqueBitmap{IntToBitmap(value)}.reset();
+    }
+}
+
+void DeleteAllEntryBitmaps(const ItemDocument& document)
+{
+    for (const Element& group : ItemDocument::Children(document.Root())) {
+        for (const Element& entry : ItemDocument::Children(group.get()))
+            DeleteEntryBitmaps(entry.get());
     }
 }
 

@@ -11,7 +11,6 @@ namespace grouplist {
 // element or the element's handle reads 0. element, when given, receives the
 // element (not AddRef'd: the document keeps it alive).
 bool ReadItem(const ListInstance& instance, int handle, ItemRecord& record, IXMLDOMElement** element = nullptr);
-void ReadEntryAttributes(IXMLDOMElement* element, ItemRecord& record);
 // Writes an entry's attributes in their fixed order; a new entry has no
 // flashing state yet, so withFlashState false leaves those two out.
 void WriteAllAttributes(IXMLDOMElement* element, const ItemRecord& record, bool withFlashState = true);
@@ -28,6 +27,12 @@ void CollapseRows(ListInstance& instance, int groupHandle);
 void FollowMarkedItems(ListInstance& instance);
 void SetHoverRow(ListInstance& instance, int row);
 void SetSelectedRow(ListInstance& instance, int row);
+
+// Whether the display mode shows the selected entry at the large height.
+[[nodiscard]] bool EnlargesSelection(const ListInstance& instance);
+// Moves the selection to a row (-1: none) and repaints what changed; an
+// enlarged selection gives the old row back its height.
+void MoveSelection(ListInstance& instance, int row);
 
 // Holds the list box's redrawing while many rows change: each row insert,
 // delete or height change would otherwise update the scroll bar and
@@ -49,9 +54,14 @@ private:
 [[nodiscard]] int ItemAtRow(HWND list, int row); // LB_ERR when there is no such row
 // Inserts (row >= 0) or appends (row < 0) a row for the item; its new index.
 int AddRow(HWND list, int row, int handle, int height);
+void DeleteRow(HWND list, int row); // none when row < 0
+void SetRowHeight(HWND list, int row, int height);
+[[nodiscard]] bool IsEntryRow(const ListInstance& instance, int row);
 
 // Deletes the avatar and grey bitmaps an entry element names.
 void DeleteEntryBitmaps(IXMLDOMElement* element);
+// The same for every entry of the document.
+void DeleteAllEntryBitmaps(const ItemDocument& document);
 
 // Handles as the document keeps them: decimal text of the 32-bit value.
 [[nodiscard]] inline int BitmapToInt(HBITMAP bitmap) { return HandleToLong(bitmap); }

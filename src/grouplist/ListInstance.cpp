@@ -32,17 +32,18 @@ ListInstance& AddInstance(std::unique_ptr<ListInstance> instance)
     return added;
 }
 
-void RemoveInstance(HWND list)
+void RemoveInstance(HWND list) noexcept
 {
     const auto found = Table().find(list);
     if (found == Table().end())
         return;
-    const ListInstance& instance = *found->second;
-    for (const Element& group : ItemDocument::Children(instance.document.Root())) {
-        for (const Element& entry : ItemDocument::Children(group.get()))
-            DeleteEntryBitmaps(entry.get());
-    }
+    const std::unique_ptr<ListInstance> instance = std::move(found->second);
     Table().erase(found);
+    try {
+        DeleteAllEntryBitmaps(instance->document);
+    } catch (...) {
+        // Out of memory listing the entries: their bitmaps stay, the rest goes.
+    }
 }
 
 } // namespace grouplist

@@ -20,6 +20,8 @@ inline constexpr int kGroupRowHeight = 24;
 inline constexpr int kLargeRowHeight = 54;
 inline constexpr int kMediumRowHeight = 30;
 inline constexpr int kSmallRowHeight = 20;
+// The default avatars' size, and an entry's when it has no picture of its own.
+inline constexpr int kDefaultAvatarSize = 40;
 
 // Pen and brush colours of one row kind in its three states.
 struct RowColours {
@@ -88,7 +90,7 @@ struct ListInstance {
 [[nodiscard]] ListInstance* FindInstance(HWND list);
 ListInstance& AddInstance(std::unique_ptr<ListInstance> instance);
 // Releases the instance and everything it owns (document, avatar bitmaps,
-// icon strip, brush, font).
-void RemoveInstance(HWND list);
+// icon strip, brush, font). Never throws: the list's WM_NCDESTROY must go on.
+void RemoveInstance(HWND list) noexcept;
 
 } // namespace grouplist

@@ -54,17 +54,18 @@ struct HitTest {
     bool onRow = false;
 };
 
-// The row under a mouse message's point. LB_ITEMFROMPOINT carries 1 in its
-// high word for a point below the last row; the rectangle check then fails.
+// The row under a mouse message's point. Below the last row LB_ITEMFROMPOINT
+// may still name that row with 0 in its high word (Windows does, inside the
+// client area), so the row's rectangle, bottom exclusive, decides.
 HitTest RowAt(HWND list, LPARAM point)
 {
-    const auto result = static_cast<DWORD>(::SendMessageW(list, LB_ITEMFROMPOINT, 1, point));
+    const auto result = static_cast<DWORD>(::SendMessageW(list, LB_ITEMFROMPOINT, 0, point));
     HitTest hit;
     hit.row = static_cast<int>(LOWORD(result));
     RECT rect{};
     if (HIWORD(result) == 0 &&
         ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(hit.row), reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
-        hit.onRow = GET_Y_LPARAM(point) <= rect.bottom;
+        hit.onRow = GET_Y_LPARAM(point) < rect.bottom;
     return hit;
 }
 
@@ -109,22 +110,6 @@ bool Report(HWND list, const ListEventHandler& handler, int item, int x, int y)
     return FindInstance(list) != nullptr;
 }
 
-void SetRowHeight(HWND list, int row, int height)
-{
-    ::SendMessageW(list, LB_SETITEMHEIGHT, static_cast<WPARAM>(row), MAKELPARAM(height, 0));
-}
-
-bool IsEntryRow(const ListInstance& instance, int row)
-{
-    IXMLDOMElement* element = instance.document.Find(ItemAtRow(instance.list, row));
-    return element && ItemDocument::Text(element, Attr::Kind) != kKindGroup;
-}
-
-bool Enlarging(const ListInstance& instance)
-{
-    return instance.enlargeSelected && instance.displayMode != 0;
-}
-
 // The icon slot under the pointer in a row, 0 when none.
 int SlotUnderPointer(const ListInstance& instance, int row, int x, int y)
 {
@@ -132,6 +117,16 @@ int SlotUnderPointer(const ListInstance& instance, int row, int x, int y)
     if (!ReadItem(instance, ItemAtRow(instance.list, row), item) || item.serviceIconCount == 0)
         return 0;
     return IconSlotAt(instance, item, RowRect(instance.list, row), x, y);
+}
+
+// Clears the hover row and reports it left. False when the handler destroyed the list.
+bool LeaveHoverRow(HWND list, ListInstance& instance, int x, int y)
+{
+    const int previous = instance.hoverRow;
+    const int left = ItemAtRow(list, previous);
+    SetHoverRow(instance, -1);
+    PaintRow(instance, previous, nullptr, 0);
+    return Report(list, instance.handlers.rowLeave, left, x, y);
 }
 
 void OnMouseMove(HWND list, ListInstance& instance, LPARAM point)
@@ -164,11 +159,7 @@ void OnMouseMove(HWND list, ListInstance& instance, LPARAM point)
         if (slot != instance.hoveredServiceIcon)
             PaintRow(instance, hit.row, nullptr, slot);
     } else if (instance.hoverRow != -1) {
-        const int previous = instance.hoverRow;
-        const int left = ItemAtRow(list, previous);
-        SetHoverRow(instance, -1);
-        PaintRow(instance, previous, nullptr, 0);
-        Report(list, instance.handlers.rowLeave, left, x, y);
+        (void)LeaveHoverRow(list, instance, x, y);
     }
 }
 
@@ -202,39 +193,22 @@ void OnRowClick(HWND list, ListInstance& instance, bool doubleClick, int row, in
     Report(list, instance.handlers.entryClick, handle, x, y);
 }
 
+// The list box's own handling of a button message notifies the host
+// (LBN_SELCHANGE, LBN_DBLCLK), which may change the rows or destroy the list;
+// so the control acts after it, on the rows as they are then, and only while
+// the instance still exists.
 LRESULT OnLeftButtonUp(HWND list, ListInstance& instance, WPARAM wParam, LPARAM point)
 {
-    const HitTest hit = RowAt(list, point);
-    if (!hit.onRow) {
-        if (instance.selectedRow != -1) {
-            const int previous = instance.selectedRow;
-            SetSelectedRow(instance, -1);
-            if (Enlarging(instance)) {
-                if (IsEntryRow(instance, previous))
-                    SetRowHeight(list, previous, instance.entryRowHeight);
-                ::InvalidateRect(list, nullptr, TRUE);
-            } else {
-                PaintRow(instance, previous);
-            }
-        }
-        return CallPrevious(instance, list, WM_LBUTTONUP, wParam, point);
-    }
     const LRESULT result = CallPrevious(instance, list, WM_LBUTTONUP, wParam, point);
-    if (instance.selectedRow != hit.row) {
-        const int previous = instance.selectedRow;
-        SetSelectedRow(instance, hit.row);
-        if (Enlarging(instance)) {
-            if (previous != -1 && IsEntryRow(instance, previous))
-                SetRowHeight(list, previous, instance.entryRowHeight);
-            if (IsEntryRow(instance, hit.row))
-                SetRowHeight(list, hit.row, kLargeRowHeight);
-            ::InvalidateRect(list, nullptr, FALSE);
-        } else {
-            PaintRow(instance, previous);
-            PaintRow(instance, hit.row);
-        }
-    }
-    OnRowClick(list, instance, false, hit.row, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    ListInstance* alive = FindInstance(list);
+    if (!alive)
+        return result;
+    const HitTest hit = RowAt(list, point);
+    const int row = hit.onRow ? hit.row : -1;
+    if (alive->selectedRow != row)
+        MoveSelection(*alive, row);
+    if (hit.onRow)
+        OnRowClick(list, *alive, false, hit.row, GET_X_LPARAM(point), GET_Y_LPARAM(point));
     return result;
 }
 
@@ -250,10 +224,11 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
     case WM_LBUTTONUP:
         return OnLeftButtonUp(list, instance, wParam, lParam);
     case WM_LBUTTONDBLCLK: {
-        const HitTest hit = RowAt(list, lParam);
         const LRESULT result = CallPrevious(instance, list, message, wParam, lParam);
-        if (hit.onRow)
-            OnRowClick(list, instance, true, hit.row, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        if (ListInstance* alive = FindInstance(list)) {
+            if (const HitTest hit = RowAt(list, lParam); hit.onRow)
+                OnRowClick(list, *alive, true, hit.row, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        }
         return result;
     }
     case WM_RBUTTONDOWN: {
@@ -275,24 +250,20 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
         return result;
     }
     case WM_MOUSELEAVE:
-        g_trackedWindow = nullptr;
-        if (instance.hoverRow != -1) {
-            const int previous = instance.hoverRow;
-            const int left = ItemAtRow(list, previous);
-            SetHoverRow(instance, -1);
-            PaintRow(instance, previous, nullptr, 0);
-            if (!Report(list, instance.handlers.rowLeave, left, 0, 0))
-                return 0;
-        }
+        // Another list may have taken the tracking over since.
+        if (g_trackedWindow == list)
+            g_trackedWindow = nullptr;
+        if (instance.hoverRow != -1 && !LeaveHoverRow(list, instance, 0, 0))
+            return 0;
         break;
     case WM_NCDESTROY: {
         if (g_trackedWindow == list)
             g_trackedWindow = nullptr;
         const WNDPROC previous = instance.previousListProc;
+        Unsubclass(list, ListProc, previous);
         if (const auto host = Hosts().find(instance.host); host != Hosts().end())
             std::erase(host->second.lists, list);
-        RemoveInstance(list);
-        Unsubclass(list, ListProc, previous);
+        RemoveInstance(list); // takes the instance with it
         return ::CallWindowProcW(previous, list, message, wParam, lParam);
     }
     default:
@@ -339,12 +310,12 @@ LRESULT OnHostMessage(HWND host, HostRecord& record, UINT message, WPARAM wParam
     }
     case WM_SIZE: {
         const LRESULT result = ::CallWindowProcW(record.previous, host, message, wParam, lParam);
-        RECT rect{};
-        ::GetWindowRect(host, &rect);
+        RECT client{};
+        ::GetClientRect(host, &client);
         // The record may have changed while the previous procedure ran.
         if (const auto found = Hosts().find(host); found != Hosts().end()) {
             for (HWND list : std::vector<HWND>(found->second.lists))
-                ::MoveWindow(list, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+                ::MoveWindow(list, 0, 0, client.right, client.bottom, TRUE);
         }
         return result;
     }

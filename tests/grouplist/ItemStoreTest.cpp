@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -155,6 +156,8 @@ TEST_F(ItemStore, FindsCompareWholeTexts)
     EXPECT_EQ(m_control.FindEntryByRemark(L""), handles[0]);
     EXPECT_EQ(m_control.FindEntryByAttribute(L"未写过", L""), info.handle);
     EXPECT_EQ(m_control.FindEntryByAttribute(L"not a name", L"x"), 0);
+    // A name that would change the query's meaning matches nothing.
+    EXPECT_EQ(m_control.FindEntryByAttribute(L"x] | //*[@分组名称", L"Friends"), 0);
 }
 
 TEST_F(ItemStore, ReadersAndWriters)
@@ -278,6 +281,29 @@ TEST(ItemStoreWithoutList, EveryOperationFails)
     control.SortAllGroups();
     control.SetMediumMode(true);
     control.SetGroupName(10001, L"G");
+}
+
+// A thread without COM has no XML component: the list exists, holds nothing.
+TEST(ItemStoreWithoutDocument, ItemOperationsFailAndTheListStillWorks)
+{
+    std::thread([] {
+        const HWND host = MakeHost();
+        GroupedListControl control;
+        ASSERT_TRUE(control.Create(host));
+        EXPECT_EQ(control.Document(), nullptr);
+        EXPECT_EQ(control.AddGroup(L"G") + control.InsertGroup(10001, L"G") + control.DeleteGroup() +
+                      control.ClearGroupEntries() + control.FindEntryByName(L""),
+                  0);
+        EXPECT_FALSE(control.SaveToFile(L"unused.xml"));
+        control.ExpandAllGroups();
+        control.SortAllGroups();
+        const HWND list = control.GetWindowHandle();
+        ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+        ::SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        EXPECT_EQ(control.SelectedRow(), -1);
+        ::DestroyWindow(host);
+        EXPECT_FALSE(control.IsCreated());
+    }).join();
 }
 
 TEST_F(ItemStore, ControlsShareOneHandleCounter)

@@ -1,5 +1,6 @@
 #include "grouplist/ListFixture.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -20,6 +21,18 @@ std::ostream& operator<<(std::ostream& out, const Event& e)
 }
 
 using Events = std::vector<Event>;
+
+// A host procedure put over the control's, passing on the list box's
+// notification codes.
+WNDPROC g_hostBelow = nullptr;
+std::function<void(int code)> g_onNotify;
+
+LRESULT CALLBACK NotifiedHost(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && g_onNotify)
+        g_onNotify(HIWORD(wParam));
+    return ::CallWindowProcW(g_hostBelow, host, message, wParam, lParam);
+}
 
 // Rows: G1 (expanded) 0, e1 1, e2 2, G2 (collapsed, holding e3) 3.
 class ListInput : public testing_support::ListFixture {
@@ -215,7 +228,37 @@ TEST_F(ListInput, HandlersMayChangeTheListWhileReporting)
     m_control.SetEntryClickHandler([&](int, int, int) { ::DestroyWindow(m_host); });
     Click(At(1));
     EXPECT_FALSE(m_control.IsCreated());
+    EXPECT_EQ(m_control.GetHandleAtRow(0), -1);
     m_host = nullptr;
+}
+
+// The list box tells its host of a click or double-click before the control
+// acts on it; the host may empty the list or destroy it then.
+TEST_F(ListInput, HostMayChangeTheListWhenTheListBoxNotifiesIt)
+{
+    g_hostBelow = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(m_host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NotifiedHost)));
+    int notifications = 0;
+    g_onNotify = [&](int code) {
+        if (code == LBN_SELCHANGE)
+            m_control.DeleteGroup();
+        else if (code == LBN_DBLCLK)
+            ::DestroyWindow(m_list);
+        else
+            return;
+        ++notifications;
+    };
+    Click(At(1));
+    EXPECT_EQ(notifications, 1);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(m_control.SelectedRow(), -1);
+
+    Populate();
+    Send(WM_LBUTTONDBLCLK, At(1), MK_LBUTTON);
+    g_onNotify = nullptr;
+    EXPECT_EQ(notifications, 2);
+    EXPECT_FALSE(m_control.IsCreated());
+    EXPECT_TRUE(events.empty());
 }
 
 } // namespace

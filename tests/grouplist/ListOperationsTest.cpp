@@ -43,6 +43,26 @@ protected:
         return handles;
     }
 
+    // An element's attribute names in document order, one per line.
+    std::wstring AttributeNames(int handle) const
+    {
+        base::ComPtr<IXMLDOMNamedNodeMap> attributes;
+        if (const auto element = Element(handle))
+            element->get_attributes(attributes.put());
+        std::wstring names;
+        long count = 0;
+        if (attributes)
+            attributes->get_length(&count);
+        for (long i = 0; i < count; ++i) {
+            base::ComPtr<IXMLDOMNode> node;
+            BSTR name = nullptr;
+            if (SUCCEEDED(attributes->get_item(i, node.put())) && node && SUCCEEDED(node->get_nodeName(&name)))
+                names += std::wstring(name) + L"\n";
+            ::SysFreeString(name);
+        }
+        return names;
+    }
+
     // Every row's item has its row as 项目索引; entries of collapsed groups have -1.
     void ExpectRowIndexes(const char* step)
     {
@@ -249,6 +269,10 @@ TEST_F(ListOperations, SortPutsOnlineEntriesFirst)
     const Handles es{AddEntry(g, L"E1", false, {3, 7}), AddEntry(g, L"E2"), AddEntry(g, L"E3", false),
                      AddEntry(g, L"E4")};
     const auto before = m_control.ReadItem(es[0]);
+    // A new entry has no flashing state yet and, without icons, no icon list.
+    EXPECT_EQ(AttributeNames(es[1]), L"项目句柄\n项目类别\n分组句柄\n项目名称\n项目号码\n个性签名\n名称颜色\n"
+                                     L"业务图标数量\n备注信息\n头像图标句柄\n灰度头像句柄\n头像宽度\n头像高度\n"
+                                     L"是否在线\n项目索引\n项目数值\n");
 
     m_control.SortAllGroups();
     const Handles rows = Rows();
@@ -259,6 +283,10 @@ TEST_F(ListOperations, SortPutsOnlineEntriesFirst)
     EXPECT_EQ(after->avatarPicture, before->avatarPicture);
     EXPECT_EQ(after->greyPicture, before->greyPicture);
     EXPECT_EQ(after->serviceIcons, (std::vector<int>{3, 7}));
+    // Sorted entries are written afresh, every attribute in its fixed order.
+    EXPECT_EQ(AttributeNames(es[0]), L"项目句柄\n项目类别\n分组句柄\n项目名称\n项目号码\n个性签名\n名称颜色\n"
+                                     L"业务图标数量\n业务图标数组\n备注信息\n头像图标句柄\n灰度头像句柄\n头像宽度\n"
+                                     L"头像高度\n头像偏移\n是否在线\n项目索引\n头像闪烁\n项目数值\n");
     ExpectRowIndexes("sorted");
 }
 
@@ -273,19 +301,30 @@ TEST_F(ListOperations, MediumModeKeepsTheSelectedEntryLarge)
     const Handles heights{24, 30, 30, 54, 24, 30};
     for (int row = 0; row < 6; ++row)
         EXPECT_EQ(RowHeight(row), heights[row]) << row;
+    // Coming from rows that did not enlarge it, the selected entry grows.
+    m_control.SetSmallMode(false);
+    EXPECT_EQ(RowHeight(3), 20);
+    m_control.SetMediumMode(true);
+    EXPECT_EQ(RowHeight(3), 54);
+    EXPECT_EQ(RowHeight(2), 30);
 }
 
-TEST_F(ListOperations, ListFillsTheResizedHost)
+TEST_F(ListOperations, ListFillsTheResizedHostsClientArea)
 {
-    ::SetWindowPos(m_host, nullptr, 20, 30, 320, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A framed host: its client area is smaller than its window.
+    ::SetWindowLongPtrW(m_host, GWL_STYLE, ::GetWindowLongPtrW(m_host, GWL_STYLE) | WS_CAPTION);
+    ::SetWindowPos(m_host, nullptr, 20, 30, 320, 480, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     Pump();
+    RECT client{};
+    ::GetClientRect(m_host, &client);
+    ASSERT_LT(client.bottom, 480);
     RECT list{};
     ::GetWindowRect(m_list, &list);
     ::MapWindowPoints(HWND_DESKTOP, m_host, reinterpret_cast<POINT*>(&list), 2);
     EXPECT_EQ(list.left, 0);
     EXPECT_EQ(list.top, 0);
-    EXPECT_EQ(list.right, 320);
-    EXPECT_EQ(list.bottom, 480);
+    EXPECT_EQ(list.right, client.right);
+    EXPECT_EQ(list.bottom, client.bottom);
 }
 
 } // namespace
