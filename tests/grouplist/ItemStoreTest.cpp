@@ -201,8 +201,7 @@ TEST_F(ItemStore, ReadersAndWriters)
 
 TEST_F(ItemStore, AvatarBitmapsAreReleased)
 {
-    Pump();
-    const int start = testing_support::LiveGdiObjects();
+    int start = 0;
     std::vector<HBITMAP> bitmaps;
     const auto fill = [&](GroupedListControl& control) {
         std::vector<int> entries;
@@ -238,6 +237,13 @@ TEST_F(ItemStore, AvatarBitmapsAreReleased)
         for (HBITMAP bitmap : bitmaps)
             EXPECT_EQ(::GetObjectType(bitmap), 0u) << how;
     };
+
+    // Wine keeps a few objects of its own from the first rows it paints in a
+    // process; a first round leaves them behind before counting starts.
+    fill(m_control);
+    m_control.DeleteGroup();
+    Pump();
+    start = testing_support::LiveGdiObjects();
 
     fill(m_control);
     EXPECT_EQ(m_control.DeleteGroup(), 1);
