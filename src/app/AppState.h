@@ -2,6 +2,7 @@
 // The shell's one process-wide record. Touched only on the window thread.
 
 #include "base/Handles.h"
+#include "grouplist/GroupedListControl.h"
 
 #include <array>
 #include <string>
@@ -20,6 +21,9 @@ struct AppState {
 
     // [0] the default item picture, [1] its grey copy; read when list rows paint.
     std::array<base::UniqueBitmap, 2> defaultPictures;
+
+    // The shortcut list inside 图片框1; created with the main window.
+    grouplist::GroupedListControl listControl;
 
     UINT taskbarCreatedMessage = 0;
 

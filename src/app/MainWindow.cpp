@@ -1,13 +1,27 @@
 #include "app/MainWindow.h"
 
 #include "app/CornerMask.h"
+#include "app/Docking.h"
 #include "app/MainLayout.h"
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
 
-#include <windowsx.h>
 
 namespace app {
+
+namespace {
+constexpr UINT_PTR kDockTimer = 1; // 时钟1
+constexpr UINT kDockTimerMs = 100;
+
+RECT MonitorRectOf(const RECT& area)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor))
+        return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return monitor.rcMonitor;
+}
+} // namespace
 
 POINT ClampedPosition(const RECT& window, const RECT& screen) noexcept
 {
@@ -71,9 +85,44 @@ void MainWindow::OnCreate()
     // Kept so that closing writes the track back as it was found.
     m_state.currentMusic = m_config.Read(kConfigSection, kCurrentMusicKey);
 
+    if (m_controls.Create(Handle())) {
+        m_controls.SetupButtonBoxes(m_state);
+        m_controls.SetBoxClick(Box::Close, [this] { OnExitButton(); });
+        HWND window = Handle();
+        m_controls.TitleLabel().SetEvents({
+            .leftButtonDown = [window] {
+                // The system's own move loop drags the window, as a caption would.
+                ::ReleaseCapture();
+                ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+            },
+            .doubleClick = [this] { ReloadCatalogue(); },
+        });
+    }
+
     const POINT saved = ReadSavedPosition(m_config);
     if (saved.x != 0 || saved.y != 0)
         ::SetWindowPos(Handle(), nullptr, saved.x, saved.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    CreateShortcutList();
+    ReloadCatalogue();
+    ::SetTimer(Handle(), kDockTimer, kDockTimerMs, nullptr);
+}
+
+void MainWindow::CreateShortcutList()
+{
+    HWND host = m_controls.ListHost().Handle();
+    if (!host || !m_state.listControl.Create(host, 0, 1, false, RGB(255, 255, 255)))
+        return;
+    grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
+                                                     m_state.defaultPictures[1].get());
+    m_state.listControl.SetEntryDoubleClickHandler([this](int, int, int) {
+        catalogue::LaunchSelectedEntry(m_state.listControl, *m_launcher);
+    });
+}
+
+void MainWindow::ReloadCatalogue()
+{
+    catalogue::LoadCatalogue(m_state.listControl, m_state.favoritesDir, Handle());
 }
 
 POINT MainWindow::RestoredTopLeft() const
@@ -102,11 +151,7 @@ void MainWindow::ClampToScreen(WINDOWPOS& pos) const
     const int height = (pos.flags & SWP_NOSIZE) ? now.bottom - now.top : pos.cy;
     const RECT target = {pos.x, pos.y, pos.x + width, pos.y + height};
     // The screen the window lands on; with one monitor, the whole screen.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST), &monitor))
-        return;
-    const POINT p = ClampedPosition(target, monitor.rcMonitor);
+    const POINT p = ClampedPosition(target, MonitorRectOf(target));
     pos.x = p.x;
     pos.y = p.y;
 }
@@ -120,6 +165,12 @@ void MainWindow::Paint(HDC dc, const RECT& area) const
 }
 
 void MainWindow::OnClose()
+{
+    SaveConfiguration();
+    ::DestroyWindow(Handle());
+}
+
+void MainWindow::OnExitButton()
 {
     SaveConfiguration();
     ::DestroyWindow(Handle());
@@ -141,14 +192,25 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PRINTCLIENT:
         Paint(reinterpret_cast<HDC>(wParam), {0, 0, kMainWidth, kMainHeight});
         return 0;
-    case WM_NCHITTEST: {
-        // The title strip drags the window, as a caption would.
-        POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ::ScreenToClient(Handle(), &p);
-        if (::PtInRect(&kTitleLabelRect, p))
-            return HTCAPTION;
-        return HTCLIENT;
+    case WM_MOVING: {
+        // Dragging never takes any part of the window off the screen.
+        auto& dragged = *reinterpret_cast<RECT*>(lParam);
+        HoldDragOnScreen(dragged, MonitorRectOf(dragged));
+        break;
     }
+    case WM_GETMINMAXINFO: {
+        // Nothing larger than the design; as small as the docked strip.
+        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+        limits.ptMinTrackSize = {0, 0};
+        limits.ptMaxTrackSize = {kMainWidth, kMainHeight};
+        break;
+    }
+    case WM_TIMER:
+        if (wParam == kDockTimer) {
+            AutoHideTick(Handle(), m_state);
+            return 0;
+        }
+        break;
     case WM_WINDOWPOSCHANGING:
         ClampToScreen(*reinterpret_cast<WINDOWPOS*>(lParam));
         break;
@@ -165,6 +227,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SaveConfiguration();
         return 0;
     case WM_DESTROY:
+        ::KillTimer(Handle(), kDockTimer);
         ::PostQuitMessage(0);
         return 0;
     }

@@ -4,6 +4,8 @@
 
 #include "app/AppState.h"
 #include "app/Configuration.h"
+#include "app/MainControls.h"
+#include "catalogue/Catalogue.h"
 #include "base/Handles.h"
 #include "base/Window.h"
 
@@ -29,6 +31,14 @@ public:
 
     void SaveConfiguration();
 
+    // Rebuilds the shortcut list from the catalogue folders.
+    void ReloadCatalogue();
+
+    // Where double-clicked shortcuts are started; the shell unless replaced.
+    void SetLauncher(catalogue::ProgramLauncher& launcher) { m_launcher = &launcher; }
+
+    [[nodiscard]] MainControls& Controls() { return m_controls; }
+
     // Copies the background picture's `area` (client coordinates) to dc.
     void Paint(HDC dc, const RECT& area) const;
 
@@ -37,7 +47,9 @@ protected:
 
 private:
     void OnCreate();
+    void CreateShortcutList();
     void OnClose();
+    void OnExitButton();
     // Holds a move on the screen it lands on, unless the program itself is
     // sliding the window off the top edge or it is being minimised.
     void ClampToScreen(WINDOWPOS& pos) const;
@@ -49,6 +61,9 @@ private:
     IniFile m_config{L""};
     base::UniqueBitmap m_background;
     HICON m_smallIcon = nullptr; // shared resource icon: not owned
+    MainControls m_controls;
+    catalogue::ShellLauncher m_shellLauncher;
+    catalogue::ProgramLauncher* m_launcher = &m_shellLauncher; // not owned
 };
 
 } // namespace app

@@ -1,0 +1,136 @@
+#include "app/MainControls.h"
+
+#include "app/CornerMask.h"
+#include "app/MainLayout.h"
+
+#include <cstdlib>
+#include <optional>
+
+namespace app {
+
+namespace {
+
+constexpr COLORREF kBarTextColour = RGB(63, 131, 22);
+
+// Faces, sizes and colours of the boxes that carry text.
+std::optional<toolkit::BoxText> TextStyleOf(Box box)
+{
+    switch (box) {
+    case Box::Weather:
+        return toolkit::BoxText{.text = {}, .pixelHeight = 12, .bold = true, .colour = RGB(0, 0, 0), .format = DT_LEFT};
+    case Box::Music:
+        return toolkit::BoxText{.text = {}, .pixelHeight = 14, .bold = false, .colour = kBarTextColour, .format = DT_CENTER};
+    case Box::Play:
+        return toolkit::BoxText{.text = L"播放", .pixelHeight = 14, .bold = true, .colour = kBarTextColour, .format = DT_CENTER};
+    default:
+        return std::nullopt;
+    }
+}
+
+// A fade over part of the way takes that part of the time.
+int FadeDuration(int from, int to)
+{
+    return kHighlightFadeMs * std::abs(to - from) / (kHighlightHidden - kHighlightShown);
+}
+
+} // namespace
+
+RECT BoxRectOf(Box box) noexcept
+{
+    switch (box) {
+    case Box::Weather:
+        return kWeatherBoxRect;
+    case Box::Music:
+        return kMusicBoxRect;
+    case Box::Manage:
+        return kManageBoxRect;
+    case Box::Minimise:
+        return kMinimiseBoxRect;
+    case Box::Close:
+        return kCloseBoxRect;
+    case Box::Previous:
+        return kPreviousBoxRect;
+    case Box::Next:
+        return kNextBoxRect;
+    case Box::Play:
+        return kPlayBoxRect;
+    }
+    return {};
+}
+
+void FadeHighlightIn(toolkit::AnimationBox& box, int objectId)
+{
+    const int level = box.ObjectTransparency(objectId);
+    if (level <= 0)
+        return;
+    if (level <= kHighlightShown) {
+        box.SetObjectTransparency(objectId, kHighlightShown);
+        return;
+    }
+    box.FadeObjectTo(objectId, kHighlightShown, FadeDuration(level, kHighlightShown));
+}
+
+void FadeHighlightOut(toolkit::AnimationBox& box, int objectId)
+{
+    const int level = box.ObjectTransparency(objectId);
+    if (level < 0 || level >= kHighlightHidden)
+        return;
+    box.FadeObjectTo(objectId, kHighlightHidden, FadeDuration(level, kHighlightHidden));
+}
+
+bool MainControls::Create(HWND main)
+{
+    if (!m_titleLabel.Create(main, kTitleLabelRect))
+        return false;
+    for (int number = 1; number <= kBoxCount; ++number) {
+        const Box box = static_cast<Box>(number);
+        if (!m_boxes[Index(box)].Create(main, BoxRectOf(box)))
+            return false;
+    }
+    return m_listHost.Create(main, kListHostRect, RGB(255, 255, 255));
+}
+
+void MainControls::SetupButtonBoxes(AppState& state)
+{
+    for (auto& box : m_boxes)
+        box.CaptureBackground();
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        state.boxObjectIds[i] = m_boxes[i].AddObject();
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        const RECT r = BoxRectOf(static_cast<Box>(i + 1));
+        (void)m_boxes[i].SetObjectPicture(state.boxObjectIds[i], MakeCornerMask(r.right - r.left, r.bottom - r.top),
+                                          kTransparentKey);
+    }
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        m_boxes[i].SetObjectTransparency(state.boxObjectIds[i], kHighlightHidden);
+
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        const Box box = static_cast<Box>(i + 1);
+        if (std::optional<toolkit::BoxText> style = TextStyleOf(box))
+            m_boxes[i].SetText(*std::move(style));
+        toolkit::AnimationBox* window = &m_boxes[i];
+        // The weather box always fades its own stored object; the others the
+        // object the event names (the same single object).
+        const int weatherObject = state.boxObjectIds[0];
+        m_boxes[i].SetEvents({
+            .objectEnter = [window, box, weatherObject](int id) {
+                FadeHighlightIn(*window, box == Box::Weather ? weatherObject : id);
+            },
+            .objectLeave = [window, box, weatherObject](int id) {
+                FadeHighlightOut(*window, box == Box::Weather ? weatherObject : id);
+            },
+            .objectClick = [this, i](int) {
+                // A copy: the action may replace itself or close the window.
+                if (std::function<void()> action = m_clicks[i])
+                    action();
+            },
+        });
+    }
+}
+
+void MainControls::SetBoxClick(Box box, std::function<void()> action)
+{
+    m_clicks[Index(box)] = std::move(action);
+}
+
+} // namespace app

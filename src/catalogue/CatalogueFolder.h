@@ -1,0 +1,27 @@
+#pragma once
+// The catalogue as the file system holds it: one folder per group under the
+// root, one "*.txt" file per shortcut holding the program's path. Everything
+// is listed in the order the file system returns it.
+
+#include <string>
+#include <vector>
+
+namespace catalogue {
+
+inline constexpr wchar_t kShortcutExtension[] = L"txt";
+
+// Names of the subfolders of root that do not begin with ".".
+[[nodiscard]] std::vector<std::wstring> GroupFolders(const std::wstring& root);
+
+// Names of the plain files in folder with the extension.
+[[nodiscard]] std::vector<std::wstring> FilesWithExtension(const std::wstring& folder,
+                                                           const std::wstring& extension);
+
+// How many plain files in folder have the extension.
+[[nodiscard]] int CountFiles(const std::wstring& folder, const std::wstring& extension);
+
+// A shortcut file's content, up to its first zero byte, as text: the program
+// path. Empty when the file is empty or cannot be read.
+[[nodiscard]] std::wstring ReadShortcutPath(const std::wstring& file, unsigned codePage);
+
+} // namespace catalogue

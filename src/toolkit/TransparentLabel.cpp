@@ -1,0 +1,70 @@
+#include "toolkit/TransparentLabel.h"
+
+#include "base/Handles.h"
+#include "toolkit/ParentBackground.h"
+
+namespace toolkit {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuilleryTransparentLabel";
+
+// The parent's picture under the label, composed off screen and copied in
+// one go so the label never flashes white while the parent draws.
+void PaintLabel(HWND label, HDC dc)
+{
+    RECT client{};
+    if (!::GetClientRect(label, &client) || client.right <= 0 || client.bottom <= 0)
+        return;
+    base::UniqueBitmap picture(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+    base::UniqueMemoryDc memory = base::CreateMemoryDc(dc);
+    if (!picture || !memory)
+        return;
+    const base::SelectGuard select(memory.get(), picture.get());
+    PaintParentBehind(label, memory.get(), client.right, client.bottom);
+    ::BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
+} // namespace
+
+bool TransparentLabel::Create(HWND parent, const RECT& rect)
+{
+    return CreateFrom({.name = kClassName, .style = CS_DBLCLKS},
+                      {.style = WS_CHILD | WS_VISIBLE,
+                       .x = rect.left,
+                       .y = rect.top,
+                       .width = rect.right - rect.left,
+                       .height = rect.bottom - rect.top,
+                       .parent = parent});
+}
+
+LRESULT TransparentLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        const base::PaintDc paint(Handle());
+        PaintLabel(Handle(), paint.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintLabel(Handle(), reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        // A copy: the handler may replace the events while it runs, and a
+        // drag of the parent started from it runs a whole loop in there.
+        if (auto handler = m_events.leftButtonDown)
+            handler();
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (auto handler = m_events.doubleClick)
+            handler();
+        return 0;
+    default:
+        break;
+    }
+    return Window::OnMessage(message, wParam, lParam);
+}
+
+} // namespace toolkit
