@@ -64,7 +64,7 @@ void ShellLauncher::Open(const std::wstring& path, const std::wstring& folder)
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // No error dialogs: a shortcut that cannot start does nothing, quietly.
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"open";
     info.lpFile = path.c_str();
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();

@@ -6,6 +6,7 @@
 
 #include "base/Handles.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,12 @@ public:
     ProgramCopy(); // copies Quillery.exe into a new temporary folder
     [[nodiscard]] const std::wstring& Folder() const { return m_folder.Path(); }
     [[nodiscard]] std::wstring PathOf(const std::wstring& name) const { return Folder() + L"\\" + name; }
+
+    // The catalogue beside the copy: a group is a folder in Favorites, a
+    // shortcut a .txt file in it holding a program's path in the code page.
+    void AddGroup(const std::wstring& group) const;
+    void AddShortcut(const std::wstring& group, const std::wstring& name, const std::wstring& target,
+                     unsigned codePage = 936) const;
 
 private:
     TempFolder m_folder;
@@ -45,5 +52,11 @@ private:
 };
 
 [[nodiscard]] RECT WindowRect(HWND window);
+
+// The list box somewhere among a window's descendants.
+[[nodiscard]] HWND FindListBox(HWND window);
+
+// Polls until the condition holds; false if it still does not after the time-out.
+[[nodiscard]] bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 } // namespace testing_support

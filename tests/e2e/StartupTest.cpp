@@ -2,6 +2,7 @@
 // opens, what it writes when it closes, and the single-instance rule.
 
 #include "ProgramRunner.h"
+#include "RealInput.h"
 
 #include "app/Configuration.h"
 #include "base/TextFile.h"
@@ -87,6 +88,8 @@ TEST(Startup, OpensAtTheSavedPositionClampedToTheScreen)
         SCOPED_TRACE(testing::Message() << "saved " << c.left << "," << c.top);
         ProgramCopy copy;
         SavePosition(copy, c.left, c.top);
+        // A window at the top edge docks as soon as the mouse is off it.
+        testing_support::MoveMouseTo({c.expectedLeft + 137, c.expectedTop + 277});
         RunningProgram program(copy);
         HWND window = program.WaitForMainWindow();
         ASSERT_TRUE(window);

@@ -1,0 +1,189 @@
+// The built program driven with the mouse: the shortcut list read from
+// Favorites, launching a shortcut, reloading from the title, docking at the
+// top edge and the exit box.
+
+#include "ProgramRunner.h"
+#include "RealInput.h"
+
+#include "app/Configuration.h"
+#include "base/Text.h"
+#include "base/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace testing_support;
+
+namespace {
+
+// Generous: a loaded CI machine under Wine can be slow; the waits poll.
+constexpr DWORD kPatience = 10000;
+
+class RunningQuillery : public testing::Test {
+protected:
+    // 工具 holds two shortcuts, 空 none.
+    void AddTwoGroups() const
+    {
+        m_copy.AddShortcut(L"工具", L"a", L"C:\\windows\\notepad.exe");
+        m_copy.AddShortcut(L"工具", L"b", L"C:\\windows\\regedit.exe");
+        m_copy.AddGroup(L"空");
+    }
+
+    void Start()
+    {
+        m_program = std::make_unique<RunningProgram>(m_copy);
+        ASSERT_TRUE(m_program->Started());
+        m_window = m_program->WaitForMainWindow();
+        ASSERT_TRUE(m_window);
+        m_list = FindListBox(m_window);
+        ASSERT_TRUE(m_list);
+    }
+
+    [[nodiscard]] int Rows() const { return static_cast<int>(::SendMessageW(m_list, LB_GETCOUNT, 0, 0)); }
+
+    [[nodiscard]] bool WaitForRows(int rows) const
+    {
+        return WaitUntil([&] { return Rows() == rows; }, kPatience);
+    }
+
+    [[nodiscard]] RECT RowRect(int row) const
+    {
+        RECT r{};
+        ::SendMessageW(m_list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+
+    [[nodiscard]] int RowHeight(int row) const
+    {
+        const RECT r = RowRect(row);
+        return r.bottom - r.top;
+    }
+
+    [[nodiscard]] POINT RowCentre(int row) const
+    {
+        const RECT r = RowRect(row);
+        return ScreenPointOf(m_list, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+
+    [[nodiscard]] POINT TitlePoint() const { return ScreenPointOf(m_window, {100, 16}); }
+
+    ProgramCopy m_copy;
+    std::unique_ptr<RunningProgram> m_program;
+    HWND m_window = nullptr;
+    HWND m_list = nullptr;
+};
+
+using Catalogue = RunningQuillery;
+using WindowByMouse = RunningQuillery;
+
+bool SameFolder(std::wstring a, std::wstring b)
+{
+    // The working folder reads back without its trailing separator.
+    for (std::wstring* path : {&a, &b})
+        if (path->size() > 3 && path->back() == L'\\')
+            path->pop_back();
+    return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+TEST_F(Catalogue, GroupsStartCollapsedAndAClickOnOneShowsItsShortcuts)
+{
+    AddTwoGroups();
+    Start();
+    ASSERT_EQ(Rows(), 2);
+
+    Click(RowCentre(0));
+    ASSERT_TRUE(WaitForRows(4)) << "rows: " << Rows();
+    // Shortcut rows are 30 high, group rows 24: the shortcuts open right below their group.
+    EXPECT_EQ(RowHeight(1), 30);
+    EXPECT_EQ(RowHeight(2), 30);
+    EXPECT_EQ(RowHeight(3), 24);
+
+    Click(RowCentre(0));
+    EXPECT_TRUE(WaitForRows(2)) << "a second click folds it again";
+}
+
+TEST_F(Catalogue, DoubleClickOnAShortcutStartsItsProgramInItsFolder)
+{
+    if (::GetACP() != 936)
+        GTEST_SKIP() << "needs the GBK code page (LANG=zh_CN.UTF-8)";
+    // 乗 ends in the byte of "\": a byte-wise search would cut the path there.
+    ASSERT_EQ(base::NarrowExact(L"乗", 936), std::optional<std::string>("\x81\x5C"));
+    const std::wstring folder = m_copy.PathOf(L"工具乗");
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring program = folder + L"\\record_launch.exe";
+    ASSERT_TRUE(::CopyFileW((BuildFolder() + L"\\record_launch.exe").c_str(), program.c_str(), FALSE))
+        << "build record_launch first";
+    m_copy.AddShortcut(L"工具", L"记录", program);
+
+    Start();
+    Click(RowCentre(0));
+    ASSERT_TRUE(WaitForRows(2));
+    DoubleClick(RowCentre(1));
+
+    const std::wstring record = folder + L"\\launched.txt";
+    ASSERT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(record.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
+        << "the shortcut's program did not start";
+    const std::optional<std::wstring> started = base::ReadTextFile(record, CP_UTF8);
+    ASSERT_TRUE(started.has_value());
+    EXPECT_TRUE(SameFolder(*started, folder)) << "started in " << base::ToUtf8(*started);
+}
+
+TEST_F(Catalogue, DoubleClickOnTheTitleReloadsFromDisk)
+{
+    AddTwoGroups();
+    Start();
+    ASSERT_EQ(Rows(), 2);
+
+    m_copy.AddGroup(L"新");
+    m_copy.AddShortcut(L"工具", L"c", L"C:\\windows\\winhlp32.exe");
+    DoubleClick(TitlePoint());
+    ASSERT_TRUE(WaitForRows(3)) << "rows: " << Rows();
+
+    // 工具 sorts first and now holds three shortcuts.
+    Click(RowCentre(0));
+    EXPECT_TRUE(WaitForRows(6)) << "rows: " << Rows();
+}
+
+TEST_F(WindowByMouse, DraggedToTheTopItDocksWhenTheMouseLeavesAndReturnsAtTheStrip)
+{
+    Start();
+    const RECT start = WindowRect(m_window);
+    const POINT grip = TitlePoint();
+    // Dragged 16 pixels further up than the screen allows.
+    Drag(grip, {grip.x, 0}, 10);
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(m_window).top == 0; }, kPatience))
+        << "top " << WindowRect(m_window).top;
+    EXPECT_EQ(WindowRect(m_window).left, start.left);
+
+    const auto docked = [&] {
+        const RECT r = WindowRect(m_window);
+        return r.top == 0 && r.right - r.left == 275 && r.bottom - r.top == 2;
+    };
+    const auto whole = [&] {
+        const RECT r = WindowRect(m_window);
+        return r.top == 0 && r.right - r.left == 275 && r.bottom - r.top == 555;
+    };
+    EXPECT_TRUE(whole()) << "the mouse is still over it";
+    MoveMouseTo({900, 700});
+    ASSERT_TRUE(WaitUntil(docked, kPatience));
+
+    // Only the top three rows of the screen (0, 1, 2) touch the strip.
+    MoveMouseTo({start.left + 100, 3});
+    ::Sleep(400);
+    EXPECT_TRUE(docked()) << "came back with the mouse below the strip";
+    MoveMouseTo({start.left + 100, 2});
+    EXPECT_TRUE(WaitUntil(whole, kPatience));
+}
+
+TEST_F(WindowByMouse, TheExitBoxEndsTheProgramAndSavesThePosition)
+{
+    Start();
+    Click(ScreenPointOf(m_window, {250, 12}));
+    EXPECT_EQ(m_program->WaitForExit(kPatience), std::optional<DWORD>(0));
+    const app::IniFile ini(m_copy.PathOf(L"Instal.ini"));
+    EXPECT_EQ(ini.Read(app::kConfigSection, app::kLeftKey), L"50");
+    EXPECT_EQ(ini.Read(app::kConfigSection, app::kTopKey), L"50");
+}

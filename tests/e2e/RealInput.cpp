@@ -1,0 +1,56 @@
+#include "RealInput.h"
+
+namespace testing_support {
+
+namespace {
+
+void SendButton(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
+POINT ScreenPointOf(HWND window, POINT client)
+{
+    ::ClientToScreen(window, &client);
+    return client;
+}
+
+void MoveMouseTo(POINT screen)
+{
+    // Absolute input is scaled to 0..65535; SetCursorPos lands on the exact
+    // pixel and still reaches the window under it as a mouse move.
+    ::SetCursorPos(screen.x, screen.y);
+}
+
+void Click(POINT screen)
+{
+    MoveMouseTo(screen);
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    SendButton(MOUSEEVENTF_LEFTUP);
+}
+
+void DoubleClick(POINT screen)
+{
+    Click(screen);
+    Click(screen);
+}
+
+void Drag(POINT from, POINT to, int steps)
+{
+    MoveMouseTo(from);
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= steps; ++i) {
+        // The move loop reads the pointer as it goes; each step gets a moment.
+        ::Sleep(20);
+        MoveMouseTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    }
+    ::Sleep(20);
+    SendButton(MOUSEEVENTF_LEFTUP);
+}
+
+} // namespace testing_support

@@ -1,0 +1,19 @@
+#pragma once
+// Mouse input through the system's input queue (SendInput), as a user
+// gives it: hit-testing, capture, double-click timing and the system's
+// move loop all take part, unlike messages posted to a window.
+
+#include <windows.h>
+
+namespace testing_support {
+
+// A point of a window's client area, on the screen.
+[[nodiscard]] POINT ScreenPointOf(HWND window, POINT client);
+
+void MoveMouseTo(POINT screen);
+void Click(POINT screen);
+void DoubleClick(POINT screen);
+// Presses at `from`, moves there to `to` in steps, releases at `to`.
+void Drag(POINT from, POINT to, int steps);
+
+} // namespace testing_support
