@@ -2,6 +2,7 @@
 // name=value figures; the ratios show how each one grows with the list.
 
 #include "GdiCount.h"
+#include "support/BenchSupport.h"
 #include "grouplist/GroupedListControl.h"
 
 #include <windows.h>
@@ -17,6 +18,9 @@
 
 namespace {
 
+using bench::PumpMessages;
+using bench::Stopwatch;
+
 constexpr int kGroups = 20;
 constexpr int kFinds = 1000;
 constexpr int kRounds = 3;
@@ -24,35 +28,6 @@ constexpr int kHostWidth = 275;
 constexpr int kHostHeight = 500;
 constexpr wchar_t kHostClass[] = L"QuilleryGroupListBenchHost";
 
-class Stopwatch {
-public:
-    Stopwatch()
-    {
-        ::QueryPerformanceFrequency(&m_frequency);
-        ::QueryPerformanceCounter(&m_start);
-    }
-    [[nodiscard]] double Ms() const
-    {
-        LARGE_INTEGER now;
-        ::QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) * 1000.0 /
-               static_cast<double>(m_frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_frequency{};
-    LARGE_INTEGER m_start{};
-};
-
-// Keeps anything the control posted from piling up into the next timing.
-void PumpMessages()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 void PutLe(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int size)
 {
@@ -189,7 +164,7 @@ RunFigures Run(int n, const std::vector<std::uint8_t>& avatar)
     {
         const Stopwatch watch;
         control.ExpandAllGroups();
-        figures.expandAll = watch.Ms();
+        figures.expandAll = watch.ElapsedMs();
     }
     PumpMessages();
     figures.rowsExpanded = static_cast<int>(RowCount(list));
@@ -221,7 +196,7 @@ RunFigures Run(int n, const std::vector<std::uint8_t>& avatar)
             const Stopwatch watch;
             for (DRAWITEMSTRUCT& dis : items)
                 ::SendMessageW(host, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
-            figures.paintAll = watch.Ms();
+            figures.paintAll = watch.ElapsedMs();
             ::SelectObject(dc, old);
         }
         if (canvas)
@@ -234,7 +209,7 @@ RunFigures Run(int n, const std::vector<std::uint8_t>& avatar)
     {
         const Stopwatch watch;
         control.CollapseAllGroups();
-        figures.collapseAll = watch.Ms();
+        figures.collapseAll = watch.ElapsedMs();
     }
     PumpMessages();
     if (RowCount(list) != kGroups)
@@ -249,7 +224,7 @@ RunFigures Run(int n, const std::vector<std::uint8_t>& avatar)
         const Stopwatch watch;
         for (const std::wstring& name : names)
             notFound += control.FindEntryByName(name) == 0;
-        figures.find = watch.Ms();
+        figures.find = watch.ElapsedMs();
     }
     if (notFound) {
         std::fprintf(stderr, "grouplist_bench: N=%d: %d of %d names not found\n", n, notFound, kFinds);
@@ -260,14 +235,14 @@ RunFigures Run(int n, const std::vector<std::uint8_t>& avatar)
     {
         const Stopwatch watch;
         control.SortAllGroups();
-        figures.sortAll = watch.Ms();
+        figures.sortAll = watch.ElapsedMs();
     }
     PumpMessages();
 
     {
         const Stopwatch watch;
         control.DeleteGroup();
-        figures.deleteAll = watch.Ms();
+        figures.deleteAll = watch.ElapsedMs();
     }
     PumpMessages();
     if (RowCount(list) != 0)

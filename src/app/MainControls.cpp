@@ -73,7 +73,9 @@ void FadeHighlightIn(toolkit::AnimationBox& box, int objectId)
 void FadeHighlightOut(toolkit::AnimationBox& box, int objectId)
 {
     const int level = box.ObjectTransparency(objectId);
-    if (level < 0 || level >= kHighlightHidden)
+    // A fade-in that has not reached its first step still reads as hidden;
+    // it must be turned round all the same.
+    if (level < 0 || (level >= kHighlightHidden && !box.IsFading(objectId)))
         return;
     box.FadeObjectTo(objectId, kHighlightHidden, FadeDuration(level, kHighlightHidden));
 }
@@ -94,15 +96,17 @@ void MainControls::SetupButtonBoxes(AppState& state)
 {
     for (auto& box : m_boxes)
         box.CaptureBackground();
-    for (size_t i = 0; i < m_boxes.size(); ++i)
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
         state.boxObjectIds[i] = m_boxes[i].AddObject();
+        // Hidden before it has a picture, so it never shows opaque.
+        m_boxes[i].SetObjectTransparency(state.boxObjectIds[i], kHighlightHidden);
+    }
     for (size_t i = 0; i < m_boxes.size(); ++i) {
         const RECT r = BoxRectOf(static_cast<Box>(i + 1));
+        // Without its picture a box simply never highlights.
         (void)m_boxes[i].SetObjectPicture(state.boxObjectIds[i], MakeCornerMask(r.right - r.left, r.bottom - r.top),
                                           kTransparentKey);
     }
-    for (size_t i = 0; i < m_boxes.size(); ++i)
-        m_boxes[i].SetObjectTransparency(state.boxObjectIds[i], kHighlightHidden);
 
     for (size_t i = 0; i < m_boxes.size(); ++i) {
         const Box box = static_cast<Box>(i + 1);

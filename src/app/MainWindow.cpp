@@ -13,13 +13,13 @@ namespace {
 constexpr UINT_PTR kDockTimer = 1; // 时钟1
 constexpr UINT kDockTimerMs = 100;
 
-RECT MonitorRectOf(const RECT& area)
+RECT MonitorRectOf(HMONITOR monitor)
 {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor))
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(monitor, &info))
         return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    return monitor.rcMonitor;
+    return info.rcMonitor;
 }
 } // namespace
 
@@ -87,7 +87,7 @@ void MainWindow::OnCreate()
 
     if (m_controls.Create(Handle())) {
         m_controls.SetupButtonBoxes(m_state);
-        m_controls.SetBoxClick(Box::Close, [this] { OnExitButton(); });
+        m_controls.SetBoxClick(Box::Close, [this] { OnClose(); });
         HWND window = Handle();
         m_controls.TitleLabel().SetEvents({
             .leftButtonDown = [window] {
@@ -151,7 +151,7 @@ void MainWindow::ClampToScreen(WINDOWPOS& pos) const
     const int height = (pos.flags & SWP_NOSIZE) ? now.bottom - now.top : pos.cy;
     const RECT target = {pos.x, pos.y, pos.x + width, pos.y + height};
     // The screen the window lands on; with one monitor, the whole screen.
-    const POINT p = ClampedPosition(target, MonitorRectOf(target));
+    const POINT p = ClampedPosition(target, MonitorRectOf(::MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST)));
     pos.x = p.x;
     pos.y = p.y;
 }
@@ -165,12 +165,6 @@ void MainWindow::Paint(HDC dc, const RECT& area) const
 }
 
 void MainWindow::OnClose()
-{
-    SaveConfiguration();
-    ::DestroyWindow(Handle());
-}
-
-void MainWindow::OnExitButton()
 {
     SaveConfiguration();
     ::DestroyWindow(Handle());
@@ -194,9 +188,11 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_MOVING: {
         // Dragging never takes any part of the window off the screen.
+        // The screen under the pointer, so a drag can still cross to another monitor.
         auto& dragged = *reinterpret_cast<RECT*>(lParam);
-        HoldDragOnScreen(dragged, MonitorRectOf(dragged));
-        break;
+        HoldDragOnScreen(dragged, MonitorRectOf(::MonitorFromPoint(CurrentCursor(), MONITOR_DEFAULTTONEAREST)));
+        (void)Default(message, wParam, lParam);
+        return TRUE;
     }
     case WM_GETMINMAXINFO: {
         // Nothing larger than the design; as small as the docked strip.
@@ -205,9 +201,19 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         limits.ptMaxTrackSize = {kMainWidth, kMainHeight};
         break;
     }
+    case WM_ENTERSIZEMOVE:
+        m_inMoveLoop = true;
+        break;
+    case WM_EXITSIZEMOVE:
+        m_inMoveLoop = false;
+        break;
     case WM_TIMER:
         if (wParam == kDockTimer) {
-            AutoHideTick(Handle(), m_state);
+            // While a drag holds the mouse (the window's own, or a scroll bar's
+            // or button's inside it) the pointer may be outside the window
+            // on purpose; sliding away under it would lose the window.
+            if (!m_inMoveLoop && !::GetCapture())
+                AutoHideTick(Handle(), m_state);
             return 0;
         }
         break;

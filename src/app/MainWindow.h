@@ -49,7 +49,6 @@ private:
     void OnCreate();
     void CreateShortcutList();
     void OnClose();
-    void OnExitButton();
     // Holds a move on the screen it lands on, unless the program itself is
     // sliding the window off the top edge or it is being minimised.
     void ClampToScreen(WINDOWPOS& pos) const;
@@ -62,6 +61,7 @@ private:
     base::UniqueBitmap m_background;
     HICON m_smallIcon = nullptr; // shared resource icon: not owned
     MainControls m_controls;
+    bool m_inMoveLoop = false; // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
     catalogue::ShellLauncher m_shellLauncher;
     catalogue::ProgramLauncher* m_launcher = &m_shellLauncher; // not owned
 };

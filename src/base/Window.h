@@ -3,6 +3,8 @@
 // messages through a static thunk to the object, which lives in
 // GWLP_USERDATA from WM_NCCREATE to WM_NCDESTROY.
 
+#include "base/Handles.h"
+
 #include <windows.h>
 
 namespace base {
@@ -46,6 +48,46 @@ protected:
     };
 
     [[nodiscard]] bool CreateFrom(const ClassInfo& cls, const CreateInfo& info) noexcept;
+
+    // A child window at rect, in the parent's client coordinates.
+    [[nodiscard]] static CreateInfo ChildAt(HWND parent, const RECT& rect,
+                                            DWORD style = WS_CHILD | WS_VISIBLE) noexcept
+    {
+        return {.style = style,
+                .x = rect.left,
+                .y = rect.top,
+                .width = rect.right - rect.left,
+                .height = rect.bottom - rect.top,
+                .parent = parent};
+    }
+
+    // For a window that draws all of its client area in one routine,
+    // paint(dc, client rectangle): answers WM_ERASEBKGND (nothing to erase),
+    // WM_PAINT and WM_PRINTCLIENT. False for any other message.
+    template <typename PaintFunction>
+    [[nodiscard]] bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result, PaintFunction&& paint) const
+    {
+        RECT client{};
+        switch (message) {
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        case WM_PAINT: {
+            const PaintDc dc(m_hwnd);
+            ::GetClientRect(m_hwnd, &client);
+            paint(dc.get(), client);
+            result = 0;
+            return true;
+        }
+        case WM_PRINTCLIENT:
+            ::GetClientRect(m_hwnd, &client);
+            paint(reinterpret_cast<HDC>(wParam), client);
+            result = 0;
+            return true;
+        default:
+            return false;
+        }
+    }
 
     // Everything not handled goes to DefWindowProcW.
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);

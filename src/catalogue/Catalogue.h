@@ -2,6 +2,7 @@
 // Filling the shortcut list from the catalogue folders, and starting the
 // program behind an entry.
 
+#include "catalogue/ProgramLauncher.h"
 #include "grouplist/GroupedListControl.h"
 
 #include <string>
@@ -22,22 +23,8 @@ struct LoadStats {
 void LoadCatalogue(grouplist::GroupedListControl& list, const std::wstring& root, HWND dcWindow,
                    LoadStats* stats = nullptr);
 
-// How a program is started; tests hand in their own.
-class ProgramLauncher {
-public:
-    virtual ~ProgramLauncher() = default;
-    // folder is the working directory, with its trailing "\".
-    virtual void Open(const std::wstring& path, const std::wstring& folder) = 0;
-};
-
-// Opens the path with the shell's "open" verb. Failures are not shown: a
-// shortcut to a program that is gone simply does nothing.
-class ShellLauncher final : public ProgramLauncher {
-public:
-    void Open(const std::wstring& path, const std::wstring& folder) override;
-};
-
-// Starts the program of the list's selected entry, if it has a path.
-void LaunchSelectedEntry(grouplist::GroupedListControl& list, ProgramLauncher& launcher);
+// Starts the program of the list's selected entry, if it has a path. Nobody
+// is told when it cannot start; the result is for callers that care.
+bool LaunchSelectedEntry(grouplist::GroupedListControl& list, ProgramLauncher& launcher);
 
 } // namespace catalogue

@@ -13,9 +13,11 @@ std::vector<std::uint8_t> IconToPicture(HICON icon, HWND dcWindow, int width, in
     if (!windowDc)
         return {};
     base::UniqueMemoryDc memory = base::CreateMemoryDc(windowDc.get());
-    base::UniqueBitmap surface(::CreateCompatibleBitmap(windowDc.get(), kIconPictureSize, kIconPictureSize));
+    // As large as the picture: a fixed 32 x 32 surface would be read past
+    // its edges for any larger size.
+    base::UniqueBitmap surface(::CreateCompatibleBitmap(windowDc.get(), width, height));
     base::UniqueBrush brush(::CreateSolidBrush(colour));
-    if (!memory || !surface || !brush)
+    if (width <= 0 || height <= 0 || !memory || !surface || !brush)
         return {};
 
     dib::DibImage image;

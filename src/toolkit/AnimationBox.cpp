@@ -57,13 +57,7 @@ bool AnimationBox::Create(HWND parent, const RECT& rect)
 {
     // No class brush: the box paints every pixel itself, and an erase first
     // would flicker on every fade step.
-    return CreateFrom({.name = kClassName},
-                      {.style = WS_CHILD | WS_VISIBLE,
-                       .x = rect.left,
-                       .y = rect.top,
-                       .width = rect.right - rect.left,
-                       .height = rect.bottom - rect.top,
-                       .parent = parent});
+    return CreateFrom({.name = kClassName}, ChildAt(parent, rect));
 }
 
 void AnimationBox::CaptureBackground()
@@ -242,22 +236,10 @@ void AnimationBox::Paint(HDC dc, const RECT& area) const
 
 LRESULT AnimationBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT result = 0; HandlePaintMessage(message, wParam, result,
+                                               [this](HDC dc, const RECT& client) { Paint(dc, client); }))
+        return result;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        const base::PaintDc paint(Handle());
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        Paint(paint.get(), client);
-        return 0;
-    }
-    case WM_PRINTCLIENT: {
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
     case WM_MOUSEMOVE:
         OnMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;

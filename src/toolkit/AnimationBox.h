@@ -48,7 +48,7 @@ public:
     // Ids start at 1 and are never reused.
     [[nodiscard]] int AddObject(int x = 0, int y = 0, bool visible = true);
     // The box owns the picture from then on. False for an unknown id.
-    bool SetObjectPicture(int id, base::UniqueBitmap picture, COLORREF key);
+    [[nodiscard]] bool SetObjectPicture(int id, base::UniqueBitmap picture, COLORREF key);
     // -1 for an unknown id.
     [[nodiscard]] int ObjectTransparency(int id) const;
     // Clamped to 0..100; stops a fade of that object; repaints at once.

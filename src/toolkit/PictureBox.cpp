@@ -22,13 +22,7 @@ void Fill(HDC dc, const RECT& rect, COLORREF colour)
 bool PictureBox::Create(HWND parent, const RECT& rect, COLORREF background)
 {
     m_background = background;
-    return CreateFrom({.name = kClassName},
-                      {.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                       .x = rect.left,
-                       .y = rect.top,
-                       .width = rect.right - rect.left,
-                       .height = rect.bottom - rect.top,
-                       .parent = parent});
+    return CreateFrom({.name = kClassName}, ChildAt(parent, rect, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN));
 }
 
 // Everything here goes through the object found from the window, never

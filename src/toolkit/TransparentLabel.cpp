@@ -29,28 +29,15 @@ void PaintLabel(HWND label, HDC dc)
 
 bool TransparentLabel::Create(HWND parent, const RECT& rect)
 {
-    return CreateFrom({.name = kClassName, .style = CS_DBLCLKS},
-                      {.style = WS_CHILD | WS_VISIBLE,
-                       .x = rect.left,
-                       .y = rect.top,
-                       .width = rect.right - rect.left,
-                       .height = rect.bottom - rect.top,
-                       .parent = parent});
+    return CreateFrom({.name = kClassName, .style = CS_DBLCLKS}, ChildAt(parent, rect));
 }
 
 LRESULT TransparentLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT result = 0; HandlePaintMessage(message, wParam, result,
+                                               [this](HDC dc, const RECT&) { PaintLabel(Handle(), dc); }))
+        return result;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        const base::PaintDc paint(Handle());
-        PaintLabel(Handle(), paint.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintLabel(Handle(), reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_LBUTTONDOWN:
         // A copy: the handler may replace the events while it runs, and a
         // drag of the parent started from it runs a whole loop in there.

@@ -197,6 +197,12 @@ TEST_F(HighlightFadeTest, FadesInOnTheTimerAndTurnsRoundWhenLeftMidway)
     EXPECT_GE(Level(), reached) << "heading back towards hidden";
     testing_support::PumpFor(300);
     EXPECT_EQ(Level(), app::kHighlightHidden);
+
+    // Left before the fade-in took its first step: it must not finish shown.
+    app::FadeHighlightIn(m_box, m_id);
+    app::FadeHighlightOut(m_box, m_id);
+    testing_support::PumpFor(300);
+    EXPECT_EQ(Level(), app::kHighlightHidden);
 }
 
 TEST_F(HighlightFadeTest, FadesThatHaveNothingToDoOrNoWayToGo)

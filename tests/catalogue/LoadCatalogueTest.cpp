@@ -61,7 +61,11 @@ std::wstring SystemProgram(const wchar_t* name)
 
 class RecordingLauncher final : public catalogue::ProgramLauncher {
 public:
-    void Open(const std::wstring& path, const std::wstring& folder) override { calls.emplace_back(path, folder); }
+    bool Open(const std::wstring& path, const std::wstring& folder) override
+    {
+        calls.emplace_back(path, folder);
+        return true;
+    }
     std::vector<std::pair<std::wstring, std::wstring>> calls;
 };
 

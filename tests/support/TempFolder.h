@@ -1,6 +1,8 @@
 #pragma once
 // A fresh folder under %TEMP%, removed with everything in it.
 
+#include "ScratchFolder.h"
+
 #include <string>
 #include <vector>
 
@@ -8,17 +10,16 @@ namespace testing_support {
 
 class TempFolder {
 public:
-    TempFolder();
+    TempFolder(); // a test that cannot have its folder fails
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder();
 
-    [[nodiscard]] const std::wstring& Path() const noexcept { return m_path; }
+    [[nodiscard]] const std::wstring& Path() const noexcept { return m_folder.Path(); }
     // Names of the plain files directly inside, sorted.
     [[nodiscard]] std::vector<std::wstring> FileNames() const;
 
 private:
-    std::wstring m_path;
+    ScratchFolder m_folder;
 };
 
 } // namespace testing_support

@@ -1,0 +1,23 @@
+#pragma once
+// How a shortcut's program is started; tests hand in their own.
+
+#include <string>
+
+namespace catalogue {
+
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    // folder is the working directory, with its trailing "\". False when
+    // the program could not be started.
+    [[nodiscard]] virtual bool Open(const std::wstring& path, const std::wstring& folder) = 0;
+};
+
+// Opens the path with the shell's "open" verb, without any error dialog: a
+// shortcut to a program that is gone simply does nothing.
+class ShellLauncher final : public ProgramLauncher {
+public:
+    [[nodiscard]] bool Open(const std::wstring& path, const std::wstring& folder) override;
+};
+
+} // namespace catalogue
