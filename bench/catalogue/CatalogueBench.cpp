@@ -5,6 +5,7 @@
 
 #include "GdiCount.h"
 #include "support/BenchSupport.h"
+#include "ProcessWindow.h"
 #include "ScratchFolder.h"
 #include "base/Handles.h"
 #include "base/Text.h"
@@ -137,25 +138,6 @@ std::wstring BinFolder()
     return base::FolderOf(path);
 }
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64]{};
-    ::GetClassNameW(window, className, 64);
-    if (owner == search->processId && std::wstring(className) == kMainWindowClass) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // One start of a fresh copy of the program with the catalogue: the time from
 // CreateProcess until the program first waits for input, which it only does
 // once its queue, paint messages included, is empty. Empty on any failure.
@@ -192,17 +174,16 @@ std::optional<double> TimedStartup(const std::wstring& programFile, const std::v
         std::fprintf(stderr, "catalogue_bench: WaitForInputIdle gave %lu\n", idle);
         result.reset();
     }
-    WindowSearch search{info.dwProcessId, nullptr};
-    ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-    if (!search.found || !::IsWindowVisible(search.found)) {
+    HWND window = testing_support::FindVisibleProcessWindow(info.dwProcessId, kMainWindowClass);
+    if (!window) {
         std::fprintf(stderr, "catalogue_bench: no visible main window when the program went idle\n");
         result.reset();
     } else {
         // Paint left pending would mean the figure stopped short of the first paint.
         RECT pending{};
-        if (::GetUpdateRect(search.found, &pending, FALSE))
+        if (::GetUpdateRect(window, &pending, FALSE))
             std::fprintf(stderr, "catalogue_bench: the main window still had paint pending at idle\n");
-        ::PostMessageW(search.found, WM_CLOSE, 0, 0);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
     }
     DWORD code = 0;
     if (::WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
@@ -223,14 +204,7 @@ int main()
 {
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return Fail("CoInitializeEx failed");
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kHostClass;
-    if (!::RegisterClassExW(&wc))
+    if (!bench::RegisterHostClass(kHostClass))
         return Fail("RegisterClassExW failed");
 
     const std::vector<std::wstring> programs = InstalledPrograms();
@@ -319,7 +293,7 @@ int main()
         std::fflush(stdout);
     }
 
-    ::UnregisterClassW(kHostClass, wc.hInstance);
+    ::UnregisterClassW(kHostClass, ::GetModuleHandleW(nullptr));
     ::CoUninitialize();
     return ok ? 0 : 1;
 }

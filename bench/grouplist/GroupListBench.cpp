@@ -285,14 +285,7 @@ int main()
         std::fprintf(stderr, "grouplist_bench: CoInitializeEx failed\n");
         return 1;
     }
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kHostClass;
-    if (!::RegisterClassExW(&wc)) {
+    if (!bench::RegisterHostClass(kHostClass)) {
         std::fprintf(stderr, "grouplist_bench: RegisterClassExW failed\n");
         return 1;
     }
@@ -334,7 +327,7 @@ int main()
     std::printf("grouplist_rows_5000=%d\n", large.rowsExpanded);
     std::fflush(stdout);
 
-    ::UnregisterClassW(kHostClass, wc.hInstance);
+    ::UnregisterClassW(kHostClass, ::GetModuleHandleW(nullptr));
     ::CoUninitialize();
     return ok ? 0 : 1;
 }

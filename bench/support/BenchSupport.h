@@ -19,4 +19,17 @@ inline void PumpMessages()
     }
 }
 
+// A plain window class for the windows that host the controls measured.
+[[nodiscard]] inline bool RegisterHostClass(const wchar_t* name)
+{
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = name;
+    return ::RegisterClassExW(&wc) != 0;
+}
+
 } // namespace bench

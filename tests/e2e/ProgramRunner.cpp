@@ -1,5 +1,7 @@
 #include "ProgramRunner.h"
 
+#include "ProcessWindow.h"
+
 #include "app/MainWindow.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
@@ -63,36 +65,12 @@ RunningProgram::~RunningProgram()
     }
 }
 
-namespace {
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64]{};
-    ::GetClassNameW(window, className, 64);
-    if (owner == search->processId && ::IsWindowVisible(window) &&
-        std::wstring(className) == app::kMainWindowClass) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
 HWND RunningProgram::WaitForMainWindow(DWORD timeoutMs) const
 {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     do {
-        Search search{m_processId, nullptr};
-        ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
+        if (HWND found = FindVisibleProcessWindow(m_processId, app::kMainWindowClass))
+            return found;
         if (::WaitForSingleObject(m_process.get(), 50) == WAIT_OBJECT_0)
             return nullptr; // it ended without showing a window
     } while (::GetTickCount64() < deadline);
