@@ -105,7 +105,8 @@ void MainWindow::OnCreate()
 
     CreateShortcutList();
     ReloadCatalogue();
-    ::SetTimer(Handle(), kDockTimer, kDockTimerMs, nullptr);
+    // Without its timer the window still works; it just never docks.
+    (void)::SetTimer(Handle(), kDockTimer, kDockTimerMs, nullptr);
 }
 
 void MainWindow::CreateShortcutList()
@@ -116,7 +117,8 @@ void MainWindow::CreateShortcutList()
     grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
                                                      m_state.defaultPictures[1].get());
     m_state.listControl.SetEntryDoubleClickHandler([this](int, int, int) {
-        catalogue::LaunchSelectedEntry(m_state.listControl, *m_launcher);
+        // A shortcut whose program is gone does nothing; there is no one to tell.
+        (void)catalogue::LaunchSelectedEntry(m_state.listControl, *m_launcher);
     });
 }
 
