@@ -12,6 +12,7 @@ void LoadCatalogue(grouplist::GroupedListControl& list, const std::wstring& root
     if (!list.IsCreated())
         return;
     (void)list.DeleteGroup();
+    const std::vector<int> noServiceIcons;
     for (const std::wstring& folder : GroupFolders(root)) {
         const std::wstring folderPath = root + L"\\" + folder;
         // One listing gives both the count and the entries, so "[n]" always
@@ -34,7 +35,6 @@ void LoadCatalogue(grouplist::GroupedListControl& list, const std::wstring& root
                 stats->iconMs += icon.ElapsedMs();
             entry.name = L" " + BaseName(file);
             entry.online = true;
-            const std::vector<int> noServiceIcons;
             if (list.AddEntry(entry, &noServiceIcons) != 0 && stats)
                 ++stats->entries;
         }

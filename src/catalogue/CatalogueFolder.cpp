@@ -56,12 +56,7 @@ std::vector<std::wstring> FilesWithExtension(const std::wstring& folder, const s
 
 int CountFiles(const std::wstring& folder, const std::wstring& extension)
 {
-    int count = 0;
-    Enumerate(folder + L"\\*." + extension, Want::Files, [&](const std::wstring& name) {
-        if (HasExtension(name, extension))
-            ++count;
-    });
-    return count;
+    return static_cast<int>(FilesWithExtension(folder, extension).size());
 }
 
 std::wstring ReadShortcutPath(const std::wstring& file, unsigned codePage)
