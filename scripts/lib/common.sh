@@ -2,8 +2,6 @@
 # shellcheck shell=bash
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-BUILD_DIR=${QUILLERY_BUILD_DIR:-$ROOT/build}
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -11,14 +9,59 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8
 export LC_ALL=zh_CN.UTF-8
 
+# The program is a 32-bit executable. Some virtual machines run 64-bit user
+# code only: there Wine's 32-bit loader fails with "Exec format error", so
+# the tests, benchmarks and scripts/run use a 64-bit build of the same code
+# under 64-bit Wine (in its own folder), and the 32-bit program is still
+# built beside it.
+choose_arch() {
+    if [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        ARCH=i686
+        BUILD_DIR=${QUILLERY_BUILD_DIR:-$ROOT/build}
+    else
+        ARCH=x86_64
+        BUILD_DIR=${QUILLERY_BUILD_DIR:-$ROOT/build-x86_64}
+        # "wine" picks the 32-bit loader whenever it is installed; this one does not.
+        local shim="$BUILD_DIR/wine-bin"
+        if [ ! -x "$shim/wine" ]; then
+            mkdir -p "$shim"
+            printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
+            chmod +x "$shim/wine"
+        fi
+        case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+    fi
+    export WINEPREFIX=${CALLER_WINEPREFIX:-$BUILD_DIR/wineprefix}
+}
+CALLER_WINEPREFIX=${WINEPREFIX:-}
+choose_arch
+
+# Configures (once) and builds the tree in folder with the toolchain of arch.
+build_tree() { # FOLDER ARCH [cmake --build arguments...]
+    local folder=$1 arch=$2
+    shift 2
+    if [ ! -f "$folder/CMakeCache.txt" ]; then
+        cmake -S "$ROOT" -B "$folder" -DCMAKE_BUILD_TYPE="${QUILLERY_BUILD_TYPE:-Release}" \
+              -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >&2
+    fi
+    cmake --build "$folder" -j "$(nproc)" "$@" >&2
+}
+
+# Installs what is missing and builds everything that runs here.
 configure_and_build() {
     "$ROOT/scripts/install-deps"
-    local type=${QUILLERY_BUILD_TYPE:-Release}
-    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-        cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$type" \
-              -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >&2
+    choose_arch # a fresh machine only now has Wine to ask
+    build_tree "$BUILD_DIR" "$ARCH"
+}
+
+# The 32-bit program, wherever the tests run: where they run 64-bit, this
+# still proves the shipped executable builds.
+build_program_32() {
+    if [ "$ARCH" = i686 ]; then
+        echo "$BUILD_DIR/bin/Quillery.exe"
+    else
+        build_tree "${QUILLERY_BUILD_DIR_32:-$ROOT/build}" i686 --target Quillery
+        echo "${QUILLERY_BUILD_DIR_32:-$ROOT/build}/bin/Quillery.exe"
     fi
-    cmake --build "$BUILD_DIR" -j "$(nproc)" >&2
 }
 
 # A prefix per build folder, set up once with the settings the tests rely
@@ -28,7 +71,7 @@ ensure_wine_prefix() {
     [ -f "$marker" ] && return 0
     echo "setting up the Wine prefix $WINEPREFIX" >&2
     mkdir -p "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1 || true
+    wine wineboot -i </dev/null >/dev/null 2>&1 || true
     wineserver -w
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot did not create $WINEPREFIX" >&2; return 1; }
     # Without a window manager, hiding or destroying a managed window takes 2 s.

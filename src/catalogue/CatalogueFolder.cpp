@@ -1,56 +1,20 @@
 #include "catalogue/CatalogueFolder.h"
 
-#include "base/Handles.h"
+#include "base/FolderListing.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
-#include "catalogue/CatalogueNames.h"
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace catalogue {
-
-namespace {
-
-enum class Want { Folders, Files };
-
-template <typename Visit>
-void Enumerate(const std::wstring& pattern, Want want, Visit visit)
-{
-    WIN32_FIND_DATAW data{};
-    // Limiting to directories is only a hint to the file system; the
-    // attribute is checked below all the same.
-    base::UniqueFindHandle find(::FindFirstFileExW(
-        pattern.c_str(), FindExInfoBasic, &data,
-        want == Want::Folders ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr, 0));
-    if (!find)
-        return;
-    do {
-        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder == (want == Want::Folders))
-            visit(std::wstring(data.cFileName));
-    } while (::FindNextFileW(find.get(), &data));
-}
-
-} // namespace
 
 std::vector<std::wstring> GroupFolders(const std::wstring& root)
 {
-    std::vector<std::wstring> names;
-    Enumerate(root + L"\\*.*", Want::Folders, [&](std::wstring name) {
-        // Drops "." and "..", and folders kept out of sight on purpose.
-        if (!name.empty() && name.front() != L'.')
-            names.push_back(std::move(name));
-    });
-    return names;
-}
-
-std::vector<std::wstring> FilesWithExtension(const std::wstring& folder, const std::wstring& extension)
-{
-    std::vector<std::wstring> names;
-    Enumerate(folder + L"\\*." + extension, Want::Files, [&](std::wstring name) {
-        if (HasExtension(name, extension))
-            names.push_back(std::move(name));
-    });
+    std::vector<std::wstring> names = base::SubfolderNames(root);
+    // Folders whose names begin with "." are kept out of sight on purpose.
+    std::erase_if(names, [](const std::wstring& name) { return name.empty() || name.front() == L'.'; });
     return names;
 }
 

@@ -3,6 +3,8 @@
 // root, one "*.txt" file per shortcut holding the program's path. Everything
 // is listed in the order the file system returns it.
 
+#include "base/FolderListing.h"
+
 #include <string>
 #include <vector>
 
@@ -13,9 +15,7 @@ inline constexpr wchar_t kShortcutExtension[] = L"txt";
 // Names of the subfolders of root that do not begin with ".".
 [[nodiscard]] std::vector<std::wstring> GroupFolders(const std::wstring& root);
 
-// Names of the plain files in folder with the extension.
-[[nodiscard]] std::vector<std::wstring> FilesWithExtension(const std::wstring& folder,
-                                                           const std::wstring& extension);
+using base::FilesWithExtension;
 
 // How many plain files in folder have the extension.
 [[nodiscard]] int CountFiles(const std::wstring& folder, const std::wstring& extension);

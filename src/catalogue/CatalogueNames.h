@@ -3,6 +3,8 @@
 // the bytes of an 8-bit code page, where the second byte of some Chinese
 // characters looks like a backslash.
 
+#include "base/FolderListing.h"
+
 #include <string>
 #include <string_view>
 
@@ -15,9 +17,6 @@ namespace catalogue {
 // The path up to and including its last "\"; empty when it has none.
 [[nodiscard]] std::wstring DirectoryOf(std::wstring_view path);
 
-// Whether a file name's extension (after its last ".") is `extension`,
-// ignoring case. The file system's own pattern matching also matches short
-// 8.3 names ("*.txt" finds "notes.txta"), which the catalogue must not count.
-[[nodiscard]] bool HasExtension(std::wstring_view fileName, std::wstring_view extension);
+using base::HasExtension;
 
 } // namespace catalogue

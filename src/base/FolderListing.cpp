@@ -1,0 +1,67 @@
+#include "base/FolderListing.h"
+
+#include "base/Handles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+
+namespace base {
+
+namespace {
+
+enum class Want { Folders, Files };
+
+template <typename Visit>
+void Enumerate(const std::wstring& pattern, Want want, Visit visit)
+{
+    WIN32_FIND_DATAW data{};
+    // Limiting to directories is only a hint to the file system; the
+    // attribute is checked below all the same.
+    UniqueFindHandle find(::FindFirstFileExW(
+        pattern.c_str(), FindExInfoBasic, &data,
+        want == Want::Folders ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr, 0));
+    if (!find)
+        return;
+    do {
+        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder == (want == Want::Folders))
+            visit(std::wstring(data.cFileName));
+    } while (::FindNextFileW(find.get(), &data));
+}
+
+} // namespace
+
+std::vector<std::wstring> SubfolderNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    Enumerate(folder + L"\\*.*", Want::Folders, [&](std::wstring name) {
+        if (name != L"." && name != L"..")
+            names.push_back(std::move(name));
+    });
+    return names;
+}
+
+std::vector<std::wstring> FilesWithExtension(const std::wstring& folder, const std::wstring& extension)
+{
+    std::vector<std::wstring> names;
+    Enumerate(folder + L"\\*." + extension, Want::Files, [&](std::wstring name) {
+        if (HasExtension(name, extension))
+            names.push_back(std::move(name));
+    });
+    return names;
+}
+
+bool HasExtension(std::wstring_view fileName, std::wstring_view extension)
+{
+    const auto dot = fileName.rfind(L'.');
+    if (dot == std::wstring_view::npos)
+        return false;
+    const std::wstring_view actual = fileName.substr(dot + 1);
+    return std::ranges::equal(actual, extension, [](wchar_t a, wchar_t b) {
+        return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b));
+    });
+}
+
+} // namespace base

@@ -1,0 +1,87 @@
+#include "music/MciPlayer.h"
+
+#include <mmsystem.h>
+
+namespace music {
+
+namespace {
+constexpr wchar_t kNotifyClass[] = L"QuilleryMciNotify";
+} // namespace
+
+MciPlayer::MciPlayer()
+{
+    static unsigned counter = 0;
+    m_alias = L"QuilleryTrack" + std::to_wstring(++counter);
+
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (!::GetClassInfoExW(instance, kNotifyClass, &existing)) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &MciPlayer::NotifyProc;
+        wc.hInstance = instance;
+        wc.lpszClassName = kNotifyClass;
+        (void)::RegisterClassExW(&wc); // without it no window: tracks play, the end goes unnoticed
+    }
+    m_notify.reset(::CreateWindowExW(0, kNotifyClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr));
+    if (m_notify)
+        ::SetWindowLongPtrW(m_notify.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+MciPlayer::~MciPlayer()
+{
+    Close();
+    if (m_notify)
+        ::SetWindowLongPtrW(m_notify.get(), GWLP_USERDATA, 0);
+}
+
+bool MciPlayer::Send(const std::wstring& command, HWND callback) const
+{
+    return ::mciSendStringW(command.c_str(), nullptr, 0, callback) == 0;
+}
+
+bool MciPlayer::Play(const std::wstring& path)
+{
+    Close();
+    // A path can hold no double quote, so quoting passes it whole: spaces,
+    // Chinese names and all.
+    if (path.empty() || !Send(L"open \"" + path + L"\" type mpegvideo alias " + m_alias))
+        return false;
+    m_device = ::mciGetDeviceIDW(m_alias.c_str());
+    if (!m_notify || !Send(L"play " + m_alias + L" from 0 notify", m_notify.get())) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void MciPlayer::Stop()
+{
+    Close();
+}
+
+void MciPlayer::Close()
+{
+    m_ended = false;
+    if (m_device == 0)
+        return;
+    // Closing aborts the pending notification; one already posted names a
+    // device that is no longer ours and is ignored.
+    (void)Send(L"close " + m_alias);
+    m_device = 0;
+}
+
+LRESULT CALLBACK MciPlayer::NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (message == MM_MCINOTIFY) {
+        auto* self = reinterpret_cast<MciPlayer*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && self->m_device != 0 && static_cast<unsigned>(lParam) == self->m_device &&
+            wParam == MCI_NOTIFY_SUCCESSFUL)
+            self->m_ended = true;
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace music

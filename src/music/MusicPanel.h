@@ -1,0 +1,88 @@
+#pragma once
+// 音乐面板: the playlist as a list of full paths, with buttons to add a
+// file or a folder's MP3 files, delete one path or all of them, open a
+// track's folder, and a double-click that plays a row.
+
+#include "base/Handles.h"
+#include "base/Window.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace music {
+
+inline constexpr wchar_t kPanelTitle[] = L"音乐面板";
+inline constexpr int kPanelWidth = 529;
+inline constexpr int kPanelHeight = 352;
+
+// What the panel asks of the shell; tests hand in fakes.
+class PanelShell {
+public:
+    virtual ~PanelShell() = default;
+    // The full path of the MP3 file the user chose; empty when cancelled.
+    [[nodiscard]] virtual std::wstring ChooseTrackFile(HWND owner) = 0;
+    // The folder the user chose; empty when cancelled.
+    [[nodiscard]] virtual std::wstring ChooseFolder(HWND owner, const std::wstring& title) = 0;
+    // True when the user answered OK.
+    [[nodiscard]] virtual bool Confirm(HWND owner, const std::wstring& question) = 0;
+    // Shows the folder in the system's file browser.
+    virtual void OpenFolder(const std::wstring& folder) = 0;
+};
+
+// The real dialogs: GetOpenFileNameW, SHBrowseForFolderW, MessageBoxW,
+// ShellExecuteExW("explore").
+class SystemPanelShell final : public PanelShell {
+public:
+    [[nodiscard]] std::wstring ChooseTrackFile(HWND owner) override;
+    [[nodiscard]] std::wstring ChooseFolder(HWND owner, const std::wstring& title) override;
+    [[nodiscard]] bool Confirm(HWND owner, const std::wstring& question) override;
+    void OpenFolder(const std::wstring& folder) override;
+};
+
+struct MusicPanelSettings {
+    std::wstring playlistPath;
+    unsigned codePage = 0; // CP_ACP; tests pin 936
+    // The in-memory playlist, refreshed from the file after every change.
+    std::vector<std::wstring>* playlist = nullptr; // not owned
+    PanelShell* shell = nullptr;                   // not owned
+    // A double-clicked row: the path to play and remember.
+    std::function<void(const std::wstring& path)> playSelected;
+};
+
+class MusicPanel : public base::Window {
+public:
+    explicit MusicPanel(MusicPanelSettings settings) : m_settings(std::move(settings)) {}
+    ~MusicPanel() override;
+
+    // Creates the panel, shown, centred over owner and owned by it.
+    [[nodiscard]] bool Create(HWND owner);
+    // Creates the panel and runs it modally: owner is disabled until the
+    // panel is closed. Returns once the panel is gone.
+    void ShowModal(HWND owner);
+
+    // The controls by their form numbers, for tests and automation.
+    [[nodiscard]] HWND Button(int number) const; // 按钮1 .. 按钮5
+    [[nodiscard]] HWND List() const;             // 列表框1
+
+    // The button handlers.
+    void LoadPlaylistIntoPanel();
+    void AddSingleTrack();
+    void AddFolderTracks();
+    void DeleteSelectedTrack();
+    void DeleteAllTracks();
+    void OpenTrackFolder();
+    void PlaySelectedTrack();
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    MusicPanelSettings m_settings;
+    // Child controls are destroyed with the panel: handles not owned.
+    HWND m_buttons[5]{};
+    HWND m_list = nullptr;
+    base::UniqueFont m_font;
+};
+
+} // namespace music

@@ -1,0 +1,74 @@
+#include "music/Playlist.h"
+
+#include "base/TextFile.h"
+
+namespace music {
+
+std::vector<std::wstring> SplitLines(std::wstring_view text)
+{
+    std::vector<std::wstring> lines;
+    for (size_t start = 0; start <= text.size();) {
+        size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring_view::npos)
+            end = text.size();
+        if (end > start)
+            lines.emplace_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& lines)
+{
+    std::wstring text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += L"\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+std::wstring TrackTitle(std::wstring_view path)
+{
+    const size_t slash = path.rfind(L'\\');
+    const std::wstring_view name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring_view::npos ? std::wstring() : std::wstring(name.substr(0, dot));
+}
+
+std::optional<std::size_t> NextTrackIndex(const std::vector<std::wstring>& playlist, std::wstring_view current)
+{
+    if (playlist.empty())
+        return std::nullopt;
+    // The last line is looked at first: a track listed twice, once at the
+    // end, wraps round rather than repeating its earlier neighbour.
+    if (playlist.back() == current)
+        return 0;
+    for (size_t i = 0; i + 1 < playlist.size(); ++i)
+        if (playlist[i] == current)
+            return i + 1;
+    return 0;
+}
+
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name)
+{
+    std::wstring path(folder);
+    if (path.empty() || path.back() != L'\\')
+        path += L'\\';
+    path += name;
+    return path;
+}
+
+std::vector<std::wstring> ReadPlaylist(const std::wstring& path, unsigned codePage)
+{
+    const std::optional<std::wstring> text = base::ReadTextFile(path, codePage);
+    return text ? SplitLines(*text) : std::vector<std::wstring>();
+}
+
+bool WritePlaylist(const std::wstring& path, const std::vector<std::wstring>& lines, unsigned codePage)
+{
+    return base::WriteTextFile(path, JoinLines(lines), codePage);
+}
+
+} // namespace music

@@ -1,0 +1,3 @@
+#include "music/MusicPanel.h"
+
+#include <gtest/gtest.h>

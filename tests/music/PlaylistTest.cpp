@@ -1,0 +1,3 @@
+#include "music/Playlist.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "tray/TrayIcon.h"
+
+#include <gtest/gtest.h>
