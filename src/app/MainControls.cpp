@@ -27,6 +27,26 @@ std::optional<toolkit::BoxText> TextStyleOf(Box box)
     }
 }
 
+// What a screen reader says for the boxes that show only a glyph of the
+// background picture.
+const wchar_t* SpokenNameOf(Box box)
+{
+    switch (box) {
+    case Box::Manage:
+        return L"管理";
+    case Box::Minimise:
+        return L"最小化";
+    case Box::Close:
+        return L"关闭";
+    case Box::Previous:
+        return L"上一天";
+    case Box::Next:
+        return L"下一天";
+    default:
+        return nullptr;
+    }
+}
+
 // A fade over part of the way takes that part of the time.
 int FadeDuration(int from, int to)
 {
@@ -84,6 +104,8 @@ bool MainControls::Create(HWND main)
 {
     if (!m_titleLabel.Create(main, kTitleLabelRect))
         return false;
+    // The title is drawn in the main window's picture; the label carries it as text.
+    ::SetWindowTextW(m_titleLabel.Handle(), L"Quillery");
     for (int number = 1; number <= kBoxCount; ++number) {
         const Box box = static_cast<Box>(number);
         if (!m_boxes[Index(box)].Create(main, BoxRectOf(box)))
@@ -112,6 +134,8 @@ void MainControls::SetupButtonBoxes(AppState& state)
         const Box box = static_cast<Box>(i + 1);
         if (std::optional<toolkit::BoxText> style = TextStyleOf(box))
             m_boxes[i].SetText(*std::move(style));
+        else if (const wchar_t* name = SpokenNameOf(box))
+            ::SetWindowTextW(m_boxes[i].Handle(), name);
         toolkit::AnimationBox* window = &m_boxes[i];
         // The weather box always fades its own stored object; the others the
         // object the event names (the same single object).

@@ -5,13 +5,19 @@
 #include "app/MainLayout.h"
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
+#include "app/image/IconFile.h"
+#include "music/MusicPanel.h"
 
+#include <shellapi.h>
 
 namespace app {
 
 namespace {
 constexpr UINT_PTR kDockTimer = 1; // 时钟1
 constexpr UINT kDockTimerMs = 100;
+constexpr UINT_PTR kMusicTimer = 2; // 时钟2
+constexpr UINT kMusicTimerMs = 1000;
+constexpr UINT kTrayBalloonMs = 3000;
 
 RECT MonitorRectOf(HMONITOR monitor)
 {
@@ -46,6 +52,7 @@ bool MainWindow::Create()
     m_smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLERY), IMAGE_ICON,
                                                   ::GetSystemMetrics(SM_CXSMICON),
                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    m_iconFile = IconFileBytes(instance, IDI_QUILLERY);
     return CreateFrom({.name = kMainWindowClass, .icon = icon, .smallIcon = m_smallIcon},
                       {.title = kMainWindowTitle,
                        // A popup has no caption or border; the minimise box lets the
@@ -82,12 +89,12 @@ void MainWindow::OnCreate()
             (void)shape.release();
     }
 
-    // Kept so that closing writes the track back as it was found.
-    m_state.currentMusic = m_config.Read(kConfigSection, kCurrentMusicKey);
-
     if (m_controls.Create(Handle())) {
         m_controls.SetupButtonBoxes(m_state);
         m_controls.SetBoxClick(Box::Close, [this] { OnClose(); });
+        m_controls.SetBoxClick(Box::Minimise, [this] { MinimiseToTray(); });
+        m_controls.SetBoxClick(Box::Music, [this] { OpenMusicPanel(); });
+        m_controls.SetBoxClick(Box::Play, [this] { m_music.TogglePlayback(); });
         HWND window = Handle();
         m_controls.TitleLabel().SetEvents({
             .leftButtonDown = [window] {
@@ -105,8 +112,45 @@ void MainWindow::OnCreate()
 
     CreateShortcutList();
     ReloadCatalogue();
-    // Without its timer the window still works; it just never docks.
+    m_music.SetPlayButton(0);
+    m_music.InitMusic();
+    // Without its timers the window still works; it just never docks, and
+    // a track that ends is not followed by the next.
     (void)::SetTimer(Handle(), kDockTimer, kDockTimerMs, nullptr);
+    (void)::SetTimer(Handle(), kMusicTimer, kMusicTimerMs, nullptr);
+}
+
+void MainWindow::MinimiseToTray()
+{
+    m_tray.Add(Handle(), m_iconFile, kMainWindowTitle, [this](UINT mouseMessage) { OnTrayEvent(mouseMessage); });
+    // The pointer is on the minimise box now; back from the tray it will not be.
+    toolkit::AnimationBox& box = m_controls.BoxWindow(Box::Minimise);
+    box.SetObjectTransparency(m_state.boxObjectIds[static_cast<size_t>(Box::Minimise) - 1], kHighlightHidden);
+    ::ShowWindow(Handle(), SW_HIDE);
+    m_tray.BalloonTimed(L"信息", L"已最小化到托盘区，双击这里恢复状态！", NIIF_INFO, kTrayBalloonMs);
+}
+
+void MainWindow::OnTrayEvent(UINT mouseMessage)
+{
+    if (mouseMessage != WM_LBUTTONDBLCLK)
+        return;
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+    m_tray.Remove();
+}
+
+void MainWindow::OpenMusicPanel()
+{
+    music::SystemPanelShell shell;
+    music::MusicPanel panel({
+        .playlistPath = m_state.playlistPath,
+        .codePage = CP_ACP,
+        .playlist = &m_state.playlist,
+        .shell = &shell,
+        .playSelected = [this](const std::wstring& path) { m_music.PlaySelectedTrack(path); },
+    });
+    panel.ShowModal(Handle());
+    FadeHighlightOut(m_controls.BoxWindow(Box::Music), m_state.boxObjectIds[static_cast<size_t>(Box::Music) - 1]);
 }
 
 void MainWindow::CreateShortcutList()
@@ -218,6 +262,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 AutoHideTick(Handle(), m_state);
             return 0;
         }
+        if (wParam == kMusicTimer) {
+            m_music.MusicTimerTick();
+            return 0;
+        }
         break;
     case WM_WINDOWPOSCHANGING:
         ClampToScreen(*reinterpret_cast<WINDOWPOS*>(lParam));
@@ -236,6 +284,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY:
         ::KillTimer(Handle(), kDockTimer);
+        ::KillTimer(Handle(), kMusicTimer);
+        m_player.Stop();
         ::PostQuitMessage(0);
         return 0;
     }

@@ -5,9 +5,14 @@
 #include "app/AppState.h"
 #include "app/Configuration.h"
 #include "app/MainControls.h"
+#include "app/MusicBar.h"
 #include "catalogue/Catalogue.h"
 #include "base/Handles.h"
 #include "base/Window.h"
+#include "music/MciPlayer.h"
+#include "tray/TrayIcon.h"
+
+#include <vector>
 
 namespace app {
 
@@ -23,7 +28,9 @@ class MainWindow : public base::Window {
 public:
     // Everything the window keeps lives in programDirectory.
     MainWindow(AppState& state, std::wstring programDirectory)
-        : m_state(state), m_programDirectory(std::move(programDirectory))
+        : m_state(state), m_programDirectory(std::move(programDirectory)),
+          m_music(state, m_config, m_controls.BoxWindow(Box::Music), m_controls.BoxWindow(Box::Play), m_player),
+          m_tray(state.taskbarCreatedMessage)
     {
     }
 
@@ -38,6 +45,13 @@ public:
     void SetLauncher(catalogue::ProgramLauncher& launcher) { m_launcher = &launcher; }
 
     [[nodiscard]] MainControls& Controls() { return m_controls; }
+    [[nodiscard]] MusicBar& Music() { return m_music; }
+    [[nodiscard]] const tray::TrayIcon& Tray() const { return m_tray; }
+
+    // Hides the window behind an icon in the notification area; a
+    // double-click on the icon brings it back.
+    void MinimiseToTray();
+    void OnTrayEvent(UINT mouseMessage);
 
     // Copies the background picture's `area` (client coordinates) to dc.
     void Paint(HDC dc, const RECT& area) const;
@@ -49,6 +63,7 @@ private:
     void OnCreate();
     void CreateShortcutList();
     void OnClose();
+    void OpenMusicPanel();
     // Holds a move on the screen it lands on, unless the program itself is
     // sliding the window off the top edge or it is being minimised.
     void ClampToScreen(WINDOWPOS& pos) const;
@@ -61,6 +76,10 @@ private:
     base::UniqueBitmap m_background;
     HICON m_smallIcon = nullptr; // shared resource icon: not owned
     MainControls m_controls;
+    music::MciPlayer m_player;
+    MusicBar m_music;
+    tray::TrayIcon m_tray;
+    std::vector<unsigned char> m_iconFile; // the program's icon as an icon file, for the tray
     bool m_inMoveLoop = false; // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
     catalogue::ShellLauncher m_shellLauncher;
     catalogue::ProgramLauncher* m_launcher = &m_shellLauncher; // not owned

@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <string_view>
+
 namespace music {
 
 namespace {
@@ -48,7 +50,7 @@ bool MciPlayer::Play(const std::wstring& path)
     // Chinese names and all.
     if (path.empty() || !Send(L"open \"" + path + L"\" type mpegvideo alias " + m_alias))
         return false;
-    m_device = ::mciGetDeviceIDW(m_alias.c_str());
+    m_open = true;
     if (!m_notify || !Send(L"play " + m_alias + L" from 0 notify", m_notify.get())) {
         Close();
         return false;
@@ -64,20 +66,27 @@ void MciPlayer::Stop()
 void MciPlayer::Close()
 {
     m_ended = false;
-    if (m_device == 0)
+    if (!m_open)
         return;
-    // Closing aborts the pending notification; one already posted names a
-    // device that is no longer ours and is ignored.
     (void)Send(L"close " + m_alias);
-    m_device = 0;
+    m_open = false;
+}
+
+bool MciPlayer::Stopped() const
+{
+    wchar_t mode[32]{};
+    const std::wstring command = L"status " + m_alias + L" mode";
+    return ::mciSendStringW(command.c_str(), mode, 32, nullptr) == 0 && std::wstring_view(mode) == L"stopped";
 }
 
 LRESULT CALLBACK MciPlayer::NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (message == MM_MCINOTIFY) {
         auto* self = reinterpret_cast<MciPlayer*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && self->m_device != 0 && static_cast<unsigned>(lParam) == self->m_device &&
-            wParam == MCI_NOTIFY_SUCCESSFUL)
+        // The notice names no device under Wine, and one for a track
+        // already replaced may still be queued: only a track that has
+        // really stopped has ended.
+        if (self && self->m_open && wParam == MCI_NOTIFY_SUCCESSFUL && self->Stopped())
             self->m_ended = true;
         return 0;
     }

@@ -25,10 +25,11 @@ private:
     static LRESULT CALLBACK NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     [[nodiscard]] bool Send(const std::wstring& command, HWND callback = nullptr) const;
     void Close();
+    [[nodiscard]] bool Stopped() const;
 
     std::wstring m_alias;         // unique per player, so several can live in one process
     base::UniqueWindow m_notify;  // message-only window that receives MM_MCINOTIFY
-    unsigned m_device = 0;        // the open device's id; 0 when none is open
+    bool m_open = false;          // a track is open under m_alias
     bool m_ended = false;
 };
 

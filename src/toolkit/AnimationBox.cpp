@@ -175,6 +175,7 @@ void AnimationBox::SetText(BoxText text)
     m_font.reset(::CreateFontW(-m_text.pixelHeight, 0, 0, 0, m_text.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                                GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, m_text.fontFace.c_str()));
+    ShowTextAsWindowText();
     Repaint();
 }
 
@@ -187,7 +188,15 @@ void AnimationBox::SetTextOnly(std::wstring text)
         return;
     }
     m_text.text = std::move(text);
+    ShowTextAsWindowText();
     Repaint();
+}
+
+void AnimationBox::ShowTextAsWindowText()
+{
+    // Screen readers and UI automation read the window text, not our pixels.
+    if (Handle())
+        ::SetWindowTextW(Handle(), m_text.text.c_str());
 }
 
 void AnimationBox::Paint(HDC dc, const RECT& area) const

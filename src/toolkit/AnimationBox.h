@@ -58,6 +58,7 @@ public:
     void FadeObjectTo(int id, int level, int durationMs);
     [[nodiscard]] bool IsFading(int id) const;
 
+    // The drawn text is also the box's window text.
     void SetText(BoxText text);
     void SetTextOnly(std::wstring text); // keeps font and colour
     [[nodiscard]] const std::wstring& Text() const { return m_text.text; }
@@ -97,6 +98,7 @@ private:
     void OnTimer();
     void Repaint();
     void StopTimerIfIdle();
+    void ShowTextAsWindowText();
     // Calls handler(id); false when the box or its window is gone afterwards,
     // and then nothing of the box may be touched.
     [[nodiscard]] bool Notify(std::function<void(int)> handler, int id);

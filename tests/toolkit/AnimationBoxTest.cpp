@@ -92,10 +92,19 @@ TEST_F(AnimationBoxTest, TextIsDrawnInItsColour)
             count += GetRValue(canvas.At(i % 100, i / 100)) > 150;
         return count;
     };
+    const auto windowText = [&] {
+        wchar_t text[32]{};
+        ::GetWindowTextW(m_box.Handle(), text, 32);
+        return std::wstring(text);
+    };
     m_box.SetText({.text = L"播放 Play", .pixelHeight = 20, .bold = true, .colour = RGB(255, 0, 0)});
     EXPECT_GT(redPixels(), 20);
+    EXPECT_EQ(windowText(), L"播放 Play") << "what is drawn is what a screen reader reads";
+    m_box.SetTextOnly(L"停止");
+    EXPECT_EQ(windowText(), L"停止");
     m_box.SetTextOnly(L"");
     EXPECT_EQ(redPixels(), 0);
+    EXPECT_EQ(windowText(), L"");
 }
 
 TEST_F(AnimationBoxTest, FadesRunOnTheTimerAndTurnRoundFromTheLevelReached)
