@@ -12,6 +12,8 @@ inline constexpr wchar_t kConfigSection[] = L"基本配置";
 inline constexpr wchar_t kLeftKey[] = L"左边";
 inline constexpr wchar_t kTopKey[] = L"顶边";
 inline constexpr wchar_t kCurrentMusicKey[] = L"现行音乐";
+// "host" or "host:port" of the weather page; read, never written.
+inline constexpr wchar_t kWeatherHostKey[] = L"天气主机";
 
 class IniFile {
 public:

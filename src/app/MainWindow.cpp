@@ -6,6 +6,7 @@
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
 #include "app/image/IconFile.h"
+#include "base/AppMessages.h"
 #include "music/MusicPanel.h"
 
 #include <shellapi.h>
@@ -95,6 +96,9 @@ void MainWindow::OnCreate()
         m_controls.SetBoxClick(Box::Minimise, [this] { MinimiseToTray(); });
         m_controls.SetBoxClick(Box::Music, [this] { OpenMusicPanel(); });
         m_controls.SetBoxClick(Box::Play, [this] { m_music.TogglePlayback(); });
+        m_controls.SetBoxClick(Box::Weather, [this] { m_weather.OnTextClick(Handle()); });
+        m_controls.SetBoxClick(Box::Next, [this] { m_weather.NextDay(); });
+        m_controls.SetBoxClick(Box::Previous, [this] { m_weather.PreviousDay(); });
         HWND window = Handle();
         m_controls.TitleLabel().SetEvents({
             .leftButtonDown = [window] {
@@ -112,6 +116,7 @@ void MainWindow::OnCreate()
 
     CreateShortcutList();
     ReloadCatalogue();
+    m_weather.FetchWeather(Handle());
     m_music.SetPlayButton(0);
     m_music.InitMusic();
     // Without its timers the window still works; it just never docks, and
@@ -266,6 +271,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_music.MusicTimerTick();
             return 0;
         }
+        if (wParam == kWeatherDeadlineTimer) {
+            m_weather.OnDeadline();
+            return 0;
+        }
         break;
     case WM_WINDOWPOSCHANGING:
         ClampToScreen(*reinterpret_cast<WINDOWPOS*>(lParam));
@@ -274,6 +283,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (RECT r{}; !::IsIconic(Handle()) && ::GetWindowRect(Handle(), &r))
             m_restoredTopLeft = {r.left, r.top};
         break;
+    case base::kWeatherResultMessage:
+        m_weather.OnResult(wParam, lParam);
+        return 0;
     case WM_CLOSE:
         OnClose();
         return 0;
@@ -285,6 +297,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         ::KillTimer(Handle(), kDockTimer);
         ::KillTimer(Handle(), kMusicTimer);
+        ::KillTimer(Handle(), kWeatherDeadlineTimer);
         m_player.Stop();
         ::PostQuitMessage(0);
         return 0;

@@ -6,6 +6,7 @@
 #include "app/Configuration.h"
 #include "app/MainControls.h"
 #include "app/MusicBar.h"
+#include "app/WeatherLine.h"
 #include "catalogue/Catalogue.h"
 #include "base/Handles.h"
 #include "base/Window.h"
@@ -30,7 +31,8 @@ public:
     MainWindow(AppState& state, std::wstring programDirectory)
         : m_state(state), m_programDirectory(std::move(programDirectory)),
           m_music(state, m_config, m_controls.BoxWindow(Box::Music), m_controls.BoxWindow(Box::Play), m_player),
-          m_tray(state.taskbarCreatedMessage)
+          m_tray(state.taskbarCreatedMessage),
+          m_weather(m_config, m_controls.BoxWindow(Box::Weather), state.boxObjectIds[0])
     {
     }
 
@@ -46,6 +48,7 @@ public:
 
     [[nodiscard]] MainControls& Controls() { return m_controls; }
     [[nodiscard]] MusicBar& Music() { return m_music; }
+    [[nodiscard]] WeatherLine& Weather() { return m_weather; }
     [[nodiscard]] const tray::TrayIcon& Tray() const { return m_tray; }
 
     // Hides the window behind an icon in the notification area; a
@@ -79,6 +82,7 @@ private:
     music::MciPlayer m_player;
     MusicBar m_music;
     tray::TrayIcon m_tray;
+    WeatherLine m_weather;
     std::vector<unsigned char> m_iconFile; // the program's icon as an icon file, for the tray
     bool m_inMoveLoop = false; // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
     catalogue::ShellLauncher m_shellLauncher;

@@ -67,17 +67,17 @@ void MusicBar::PlayFromLine(size_t first)
         const std::wstring& candidate = lines[(first + step) % lines.size()];
         if (m_player.Play(candidate)) {
             m_state.currentMusic = candidate;
+            RememberCurrentTrack();
             ShowTrackTitle(candidate);
             SetPlayButton(1);
-            RememberCurrentTrack();
             return;
         }
     }
     // Nothing in the list plays: it has still moved on by one.
     m_state.currentMusic = lines[first];
+    RememberCurrentTrack();
     ShowTrackTitle(m_state.currentMusic);
     SetPlayButton(0);
-    RememberCurrentTrack();
 }
 
 void MusicBar::PlaySelectedTrack(const std::wstring& path)

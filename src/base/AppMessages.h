@@ -9,4 +9,8 @@ namespace base {
 // The notification-area icon reports mouse events on itself with this.
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 
+// The weather worker hands its finished result to the window thread with
+// this; lParam owns a heap object that the receiver takes over.
+inline constexpr UINT kWeatherResultMessage = WM_APP + 2;
+
 } // namespace base

@@ -78,10 +78,22 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void OnDestroyed() override;
+    void OnCommand(int id, int code);
+    // Enables the owner ShowModal disabled, then destroys the panel.
+    void Close();
+    void ReleaseOwner();
+    [[nodiscard]] int SelectedRow() const; // LB_ERR when none
+    [[nodiscard]] std::wstring RowText(int row) const;
+    [[nodiscard]] std::vector<std::wstring> Rows() const;
+    void UpdateHorizontalExtent();
+
     MusicPanelSettings m_settings;
     // Child controls are destroyed with the panel: handles not owned.
     HWND m_buttons[5]{};
     HWND m_list = nullptr;
+    HWND m_lastFocus = nullptr;     // not owned: one of the controls
+    HWND m_disabledOwner = nullptr; // not owned: enabled again on close
     base::UniqueFont m_font;
 };
 

@@ -124,6 +124,7 @@ void AnimationBox::SetObjectTransparency(int id, int level)
     if (!object)
         return;
     object->fading = false;
+    object->thenLevel.reset();
     object->level = ClampLevel(level);
     StopTimerIfIdle();
     Repaint();
@@ -134,6 +135,7 @@ void AnimationBox::FadeObjectTo(int id, int level, int durationMs)
     Object* object = Find(id);
     if (!object)
         return;
+    object->thenLevel.reset();
     level = ClampLevel(level);
     if (durationMs <= 0 || !Handle()) {
         SetObjectTransparency(id, level);
@@ -163,6 +165,18 @@ void AnimationBox::FadeObjectTo(int id, int level, int durationMs)
     }
 }
 
+void AnimationBox::FlashObject(int id, int level, int durationMs)
+{
+    const int start = ObjectTransparency(id);
+    if (start < 0)
+        return;
+    FadeObjectTo(id, level, durationMs);
+    // Without a running fade (no window, no timer, already there) there is
+    // nothing to come back from.
+    if (Object* object = Find(id); object && object->fading)
+        object->thenLevel = start;
+}
+
 bool AnimationBox::IsFading(int id) const
 {
     const Object* object = Find(id);
@@ -190,6 +204,12 @@ void AnimationBox::SetTextOnly(std::wstring text)
     m_text.text = std::move(text);
     ShowTextAsWindowText();
     Repaint();
+}
+
+void AnimationBox::SetTextAt(std::wstring text, POINT origin)
+{
+    m_text.origin = origin;
+    SetTextOnly(std::move(text));
 }
 
 void AnimationBox::ShowTextAsWindowText()
@@ -236,8 +256,15 @@ void AnimationBox::Paint(HDC dc, const RECT& area) const
         ::SetBkMode(canvasDc.get(), TRANSPARENT);
         ::SetTextColor(canvasDc.get(), m_text.colour);
         RECT box = all;
-        ::DrawTextW(canvasDc.get(), m_text.text.c_str(), static_cast<int>(m_text.text.size()), &box,
-                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | m_text.format);
+        UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+        if (m_text.origin) {
+            box.left = m_text.origin->x;
+            box.top = m_text.origin->y;
+            format |= DT_LEFT | DT_TOP;
+        } else {
+            format |= DT_VCENTER | m_text.format;
+        }
+        ::DrawTextW(canvasDc.get(), m_text.text.c_str(), static_cast<int>(m_text.text.size()), &box, format);
     }
 
     ::BitBlt(dc, area.left, area.top, width, height, canvasDc.get(), 0, 0, SRCCOPY);
@@ -279,7 +306,8 @@ LRESULT AnimationBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         for (Object& object : m_objects) {
             if (object.fading) {
                 object.fading = false;
-                object.level = object.toLevel;
+                object.level = object.thenLevel.value_or(object.toLevel);
+                object.thenLevel.reset();
             }
         }
         break;
@@ -366,10 +394,18 @@ void AnimationBox::OnTimer()
             continue;
         const DWORD elapsed = now - object.startTick;
         const int level = LevelAt(object.fromLevel, object.toLevel, elapsed, object.durationMs);
-        if (elapsed >= static_cast<DWORD>(object.durationMs))
-            object.fading = false;
         changed = changed || level != object.level;
         object.level = level;
+        if (elapsed < static_cast<DWORD>(object.durationMs))
+            continue;
+        object.fading = false;
+        if (object.thenLevel) {
+            object.fading = true;
+            object.fromLevel = level;
+            object.toLevel = *object.thenLevel;
+            object.startTick = now;
+            object.thenLevel.reset();
+        }
     }
     StopTimerIfIdle();
     if (changed)

@@ -9,6 +9,7 @@
 #include "base/Window.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct BoxText {
     bool bold = false;
     COLORREF colour = RGB(0, 0, 0);
     UINT format = DT_CENTER; // DrawTextW alignment; always one line, vertically centred
+    // When given, the text's top-left corner in the box instead of the alignment.
+    std::optional<POINT> origin = std::nullopt;
 };
 
 class AnimationBox : public base::Window {
@@ -57,10 +60,14 @@ public:
     // from wherever it is now (a fade under way turns round from its level).
     void FadeObjectTo(int id, int level, int durationMs);
     [[nodiscard]] bool IsFading(int id) const;
+    // Fades to `level` and, once there, back to the level it started from:
+    // a flash, each way taking durationMs.
+    void FlashObject(int id, int level, int durationMs);
 
     // The drawn text is also the box's window text.
     void SetText(BoxText text);
-    void SetTextOnly(std::wstring text); // keeps font and colour
+    void SetTextOnly(std::wstring text); // keeps font, colour and placing
+    void SetTextAt(std::wstring text, POINT origin); // keeps font and colour
     [[nodiscard]] const std::wstring& Text() const { return m_text.text; }
 
     // Draws the whole box, as the screen shows it, with its top-left at
@@ -87,6 +94,7 @@ private:
         int toLevel = 0;
         DWORD startTick = 0;
         int durationMs = 0;
+        std::optional<int> thenLevel; // a flash fades back here once the fade ends
     };
     Object* Find(int id);
     const Object* Find(int id) const;

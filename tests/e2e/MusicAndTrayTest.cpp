@@ -108,7 +108,8 @@ TEST_F(MusicAndTray, PlaysStopsAndMovesPastAMissingTrackToTheNext)
     // The one-second tone ends; the missing file is passed over.
     EXPECT_TRUE(WaitForText(app::kMusicBoxRect, L"二", 30000)) << "title now " << ::testing::PrintToString(TextAt(app::kMusicBoxRect));
     EXPECT_EQ(TextAt(app::kPlayBoxRect), L"停止");
-    EXPECT_EQ(SavedTrack(), third) << "the track moved on to is remembered at once";
+    EXPECT_TRUE(WaitUntil([&] { return SavedTrack() == third; }, kPatience))
+        << "the track moved on to is remembered at once";
 
     Click(CentreOf(app::kPlayBoxRect));
     EXPECT_TRUE(WaitForText(app::kPlayBoxRect, L"播放"));

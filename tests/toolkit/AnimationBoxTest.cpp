@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -99,6 +101,20 @@ TEST_F(AnimationBoxTest, TextIsDrawnInItsColour)
     };
     m_box.SetText({.text = L"播放 Play", .pixelHeight = 20, .bold = true, .colour = RGB(255, 0, 0)});
     EXPECT_GT(redPixels(), 20);
+    // Placed text starts where it is put: nothing of it left of x = 60.
+    const auto redColumnsBefore = [&](int x) {
+        testing_support::Canvas canvas(100, 50);
+        m_box.Paint(canvas.Dc(), {0, 0, 100, 50});
+        int count = 0;
+        for (int i = 0; i < x * 50; ++i)
+            count += GetRValue(canvas.At(i % x, i / x)) > 150;
+        return count;
+    };
+    EXPECT_GT(redColumnsBefore(40), 0);
+    m_box.SetText({.text = L"播放", .pixelHeight = 20, .colour = RGB(255, 0, 0), .origin = POINT{60, 10}});
+    EXPECT_EQ(redColumnsBefore(60), 0);
+    EXPECT_GT(redPixels(), 20);
+    m_box.SetText({.text = L"播放 Play", .pixelHeight = 20, .bold = true, .colour = RGB(255, 0, 0)});
     EXPECT_EQ(windowText(), L"播放 Play") << "what is drawn is what a screen reader reads";
     m_box.SetTextOnly(L"停止");
     EXPECT_EQ(windowText(), L"停止");
@@ -140,6 +156,19 @@ TEST_F(AnimationBoxTest, FadesRunOnTheTimerAndTurnRoundFromTheLevelReached)
     EXPECT_EQ(m_box.ObjectTransparency(id), 30);
     m_box.FadeObjectTo(id, 0, 0);
     EXPECT_EQ(m_box.ObjectTransparency(id), 0);
+    EXPECT_FALSE(m_box.IsFading(id));
+
+    // A flash goes there and comes back by itself.
+    m_box.SetObjectTransparency(id, 100);
+    m_box.FlashObject(id, 50, 100);
+    int deepest = 100;
+    for (int i = 0; i < 20 && m_box.IsFading(id); ++i) {
+        PumpFor(20);
+        deepest = std::min(deepest, m_box.ObjectTransparency(id));
+    }
+    EXPECT_LE(deepest, 60);
+    PumpFor(150);
+    EXPECT_EQ(m_box.ObjectTransparency(id), 100);
     EXPECT_FALSE(m_box.IsFading(id));
 }
 
