@@ -3,6 +3,8 @@
 #include "base/Handles.h"
 #include "toolkit/ParentBackground.h"
 
+#include <shellapi.h>
+
 namespace toolkit {
 
 namespace {
@@ -25,7 +27,29 @@ void PaintLabel(HWND label, HDC dc)
     ::BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
+// The paths of a drop, which is then finished (its memory freed).
+std::vector<std::wstring> TakeDroppedPaths(HDROP drop)
+{
+    std::vector<std::wstring> paths;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        path.resize(::DragQueryFileW(drop, i, path.data(), length + 1));
+        if (!path.empty())
+            paths.push_back(std::move(path));
+    }
+    ::DragFinish(drop);
+    return paths;
+}
+
 } // namespace
+
+void TransparentLabel::AcceptDroppedFiles(bool accept)
+{
+    if (Handle())
+        ::DragAcceptFiles(Handle(), accept ? TRUE : FALSE);
+}
 
 bool TransparentLabel::Create(HWND parent, const RECT& rect)
 {
@@ -48,6 +72,12 @@ LRESULT TransparentLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (auto handler = m_events.doubleClick)
             handler();
         return 0;
+    case WM_DROPFILES: {
+        std::vector<std::wstring> paths = TakeDroppedPaths(reinterpret_cast<HDROP>(wParam));
+        if (auto handler = m_events.filesDropped; handler && !paths.empty())
+            handler(std::move(paths));
+        return 0;
+    }
     default:
         break;
     }
