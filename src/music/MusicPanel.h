@@ -47,7 +47,7 @@ struct MusicPanelSettings {
     std::vector<std::wstring>* playlist = nullptr; // not owned
     PanelShell* shell = nullptr;                   // not owned
     // A double-clicked row: the path to play and remember.
-    std::function<void(const std::wstring& path)> playSelected;
+    std::function<void(const std::wstring& path)> playSelected = {};
 };
 
 class MusicPanel : public base::Window {

@@ -12,11 +12,11 @@
 namespace toolkit {
 
 struct LabelEvents {
-    std::function<void()> leftButtonDown;
-    std::function<void()> doubleClick;
+    std::function<void()> leftButtonDown = {};
+    std::function<void()> doubleClick = {};
     // Files dropped from the shell, full paths in the order given; only
     // while dropped files are accepted.
-    std::function<void(std::vector<std::wstring> paths)> filesDropped;
+    std::function<void(std::vector<std::wstring> paths)> filesDropped = {};
 };
 
 class TransparentLabel : public base::Window {
