@@ -5,8 +5,8 @@
 #include "app/MainLayout.h"
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
-#include "app/image/IconFile.h"
 #include "base/AppMessages.h"
+#include "app/image/IconFile.h"
 #include "music/MusicPanel.h"
 
 #include <shellapi.h>
@@ -99,6 +99,7 @@ void MainWindow::OnCreate()
         m_controls.SetBoxClick(Box::Weather, [this] { m_weather.OnTextClick(Handle()); });
         m_controls.SetBoxClick(Box::Next, [this] { m_weather.NextDay(); });
         m_controls.SetBoxClick(Box::Previous, [this] { m_weather.PreviousDay(); });
+        m_controls.SetBoxClick(Box::Manage, [this] { OpenManagePanel(); });
         HWND window = Handle();
         m_controls.TitleLabel().SetEvents({
             .leftButtonDown = [window] {
@@ -107,6 +108,7 @@ void MainWindow::OnCreate()
                 ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
             },
             .doubleClick = [this] { ReloadCatalogue(); },
+            .filesDropped = [this](std::vector<std::wstring> paths) { OnFilesDropped(std::move(paths)); },
         });
     }
 
@@ -123,14 +125,38 @@ void MainWindow::OnCreate()
     // a track that ends is not followed by the next.
     (void)::SetTimer(Handle(), kDockTimer, kDockTimerMs, nullptr);
     (void)::SetTimer(Handle(), kMusicTimer, kMusicTimerMs, nullptr);
+    m_controls.TitleLabel().AcceptDroppedFiles(true);
+}
+
+catalogue::CatalogueWindowSettings MainWindow::CatalogueWindowSettings()
+{
+    return {.root = m_state.favoritesDir,
+            .codePage = CP_ACP,
+            .shell = m_catalogueShell,
+            .reload = [this] { ReloadCatalogue(); }};
+}
+
+void MainWindow::OpenManagePanel()
+{
+    if (!m_managePanel || !m_managePanel->Handle())
+        m_managePanel = std::make_unique<catalogue::ManagePanel>(CatalogueWindowSettings());
+    // Without its panel the program goes on; the box simply opened nothing.
+    (void)m_managePanel->Create(Handle());
+    FadeHighlightOut(m_controls.BoxWindow(Box::Manage), HighlightOf(Box::Manage));
+}
+
+void MainWindow::OnFilesDropped(std::vector<std::wstring> paths)
+{
+    if (!m_dropAddWindow || !m_dropAddWindow->Handle())
+        m_dropAddWindow = std::make_unique<catalogue::DropAddWindow>(CatalogueWindowSettings());
+    (void)m_dropAddWindow->Open(Handle(), std::move(paths));
 }
 
 void MainWindow::MinimiseToTray()
 {
     m_tray.Add(Handle(), m_iconFile, kMainWindowTitle, [this](UINT mouseMessage) { OnTrayEvent(mouseMessage); });
     // The pointer is on the minimise box now; back from the tray it will not be.
-    toolkit::AnimationBox& box = m_controls.BoxWindow(Box::Minimise);
-    box.SetObjectTransparency(m_state.boxObjectIds[static_cast<size_t>(Box::Minimise) - 1], kHighlightHidden);
+    m_controls.BoxWindow(Box::Minimise).SetObjectTransparency(HighlightOf(Box::Minimise), kHighlightHidden);
     ::ShowWindow(Handle(), SW_HIDE);
     m_tray.BalloonTimed(L"信息", L"已最小化到托盘区，双击这里恢复状态！", NIIF_INFO, kTrayBalloonMs);
 }
@@ -155,7 +181,7 @@ void MainWindow::OpenMusicPanel()
         .playSelected = [this](const std::wstring& path) { m_music.PlaySelectedTrack(path); },
     });
     panel.ShowModal(Handle());
-    FadeHighlightOut(m_controls.BoxWindow(Box::Music), m_state.boxObjectIds[static_cast<size_t>(Box::Music) - 1]);
+    FadeHighlightOut(m_controls.BoxWindow(Box::Music), HighlightOf(Box::Music));
 }
 
 void MainWindow::CreateShortcutList()
@@ -218,6 +244,7 @@ void MainWindow::Paint(HDC dc, const RECT& area) const
 void MainWindow::OnClose()
 {
     SaveConfiguration();
+    m_controls.TitleLabel().AcceptDroppedFiles(false);
     ::DestroyWindow(Handle());
 }
 

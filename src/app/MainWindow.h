@@ -8,11 +8,14 @@
 #include "app/MusicBar.h"
 #include "app/WeatherLine.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/DropAddWindow.h"
+#include "catalogue/ManagePanel.h"
 #include "base/Handles.h"
 #include "base/Window.h"
 #include "music/MciPlayer.h"
 #include "tray/TrayIcon.h"
 
+#include <memory>
 #include <vector>
 
 namespace app {
@@ -56,6 +59,15 @@ public:
     void MinimiseToTray();
     void OnTrayEvent(UINT mouseMessage);
 
+    // 管理面板, or the open one brought forward.
+    void OpenManagePanel();
+    // Files dropped on the title become shortcuts through 拖放添加.
+    void OnFilesDropped(std::vector<std::wstring> paths);
+    [[nodiscard]] catalogue::ManagePanel* ManagePanel() { return m_managePanel.get(); }
+    [[nodiscard]] catalogue::DropAddWindow* DropAddWindow() { return m_dropAddWindow.get(); }
+    // Where the two catalogue windows ask for programs and open folders.
+    void SetCatalogueShell(catalogue::CatalogueShell& shell) { m_catalogueShell = &shell; }
+
     // Copies the background picture's `area` (client coordinates) to dc.
     void Paint(HDC dc, const RECT& area) const;
 
@@ -67,6 +79,9 @@ private:
     void CreateShortcutList();
     void OnClose();
     void OpenMusicPanel();
+    [[nodiscard]] catalogue::CatalogueWindowSettings CatalogueWindowSettings();
+    // The id of the highlight object in the box.
+    [[nodiscard]] int HighlightOf(Box box) const { return m_state.boxObjectIds[static_cast<size_t>(box) - 1]; }
     // Holds a move on the screen it lands on, unless the program itself is
     // sliding the window off the top edge or it is being minimised.
     void ClampToScreen(WINDOWPOS& pos) const;
@@ -83,6 +98,11 @@ private:
     MusicBar m_music;
     tray::TrayIcon m_tray;
     WeatherLine m_weather;
+    catalogue::SystemCatalogueShell m_systemCatalogueShell;
+    catalogue::CatalogueShell* m_catalogueShell = &m_systemCatalogueShell; // not owned
+    // Made when first opened; each lives on, closed, until opened again.
+    std::unique_ptr<catalogue::ManagePanel> m_managePanel;
+    std::unique_ptr<catalogue::DropAddWindow> m_dropAddWindow;
     std::vector<unsigned char> m_iconFile; // the program's icon as an icon file, for the tray
     bool m_inMoveLoop = false; // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
     catalogue::ShellLauncher m_shellLauncher;

@@ -26,10 +26,21 @@ private:
     HRESULT m_result;
 };
 
+// Tab, Enter and Esc in the program's panels: each is a window that holds
+// controls (WS_EX_CONTROLPARENT), driven the way a dialog is.
+bool IsPanelKeyboardMessage(MSG& msg)
+{
+    HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    return root && (::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
+           ::IsDialogMessageW(root, &msg);
+}
+
 int RunMessageLoop()
 {
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsPanelKeyboardMessage(msg))
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

@@ -4,7 +4,10 @@
 #include "app/MainWindowArt.h"
 
 #include "Canvas.h"
+#include "DroppedFiles.h"
 #include "TempFolder.h"
+#include "base/ComPtr.h"
+#include "base/TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +43,7 @@ protected:
         ::SetWindowPos(Window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    base::ComApartment m_com; // the list keeps its items in an XML document
     testing_support::TempFolder m_folder;
     app::AppState m_state;
     std::unique_ptr<app::MainWindow> m_window;
@@ -96,4 +100,47 @@ TEST_F(MainWindowTest, MovesAreHeldOnScreenExceptWhileSliding)
     m_state.dockSliding = 0;
     MoveTo(20, -300);
     EXPECT_EQ(Rect().top, 0);
+}
+
+TEST_F(MainWindowTest, FilesDroppedOnTheTitleBecomeShortcutsThroughTheDropWindow)
+{
+    ASSERT_TRUE(::CreateDirectoryW((m_state.favoritesDir + L"\\工具").c_str(), nullptr));
+    m_window->ReloadCatalogue();
+    HWND title = m_window->Controls().TitleLabel().Handle();
+    ASSERT_TRUE(::GetWindowLongPtrW(title, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "the title takes drops";
+
+    const std::wstring program = L"C:\\Program Files\\Tool\\tool.exe";
+    testing_support::DropFiles(title, {program});
+    catalogue::DropAddWindow* drop = m_window->DropAddWindow();
+    ASSERT_TRUE(drop && drop->Handle());
+    const auto textOf = [](HWND control) {
+        wchar_t text[MAX_PATH]{};
+        ::GetWindowTextW(control, text, MAX_PATH);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(textOf(drop->Edit(2)), program);
+    EXPECT_EQ(textOf(drop->Edit(1)), L"tool");
+
+    ::SetWindowTextW(drop->Combo(), L"工具");
+    ::SendMessageW(drop->Button(3), BM_CLICK, 0, 0);
+    EXPECT_EQ(base::ReadFileBytes(m_state.favoritesDir + L"\\工具\\tool.txt"),
+              std::optional<std::string>("C:\\Program Files\\Tool\\tool.exe"));
+    EXPECT_FALSE(drop->Handle()) << "saved and closed";
+    // The list was rebuilt: its only group now counts the new shortcut.
+    HWND list = nullptr;
+    ::EnumChildWindows(
+        Window(),
+        [](HWND child, LPARAM found) {
+            wchar_t name[16]{};
+            ::GetClassNameW(child, name, 16);
+            if (::lstrcmpiW(name, L"ListBox") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&list));
+    ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+    const auto group = m_state.listControl.ReadItem(static_cast<int>(::SendMessageW(list, LB_GETITEMDATA, 0, 0)));
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->name, L"工具 [1]");
 }

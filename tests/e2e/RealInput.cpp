@@ -53,4 +53,29 @@ void Drag(POINT from, POINT to, int steps)
     SendButton(MOUSEEVENTF_LEFTUP);
 }
 
+void TypeText(const std::wstring& text)
+{
+    for (wchar_t c : text) {
+        INPUT input[2]{};
+        for (INPUT& key : input) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = c;
+            key.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        ::SendInput(2, input, sizeof(INPUT));
+    }
+}
+
+void PressKey(WORD virtualKey)
+{
+    INPUT input[2]{};
+    for (INPUT& key : input) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = virtualKey;
+    }
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
 } // namespace testing_support

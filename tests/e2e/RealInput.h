@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace testing_support {
 
 // A point of a window's client area, on the screen.
@@ -15,5 +17,11 @@ void Click(POINT screen);
 void DoubleClick(POINT screen);
 // Presses at `from`, moves there to `to` in steps, releases at `to`.
 void Drag(POINT from, POINT to, int steps);
+
+// Types text into whatever has the keyboard focus, character by character
+// as the keyboard would send it (Chinese included).
+void TypeText(const std::wstring& text);
+// Presses and releases one key.
+void PressKey(WORD virtualKey);
 
 } // namespace testing_support

@@ -1,0 +1,42 @@
+#pragma once
+// Writing to the catalogue: group folders and shortcut files. Every name
+// that becomes part of a path is checked first, so no write can leave the
+// catalogue root or land on a device.
+
+#include <string>
+#include <string_view>
+
+namespace catalogue {
+
+enum class NameProblem {
+    None,
+    Empty,
+    ForbiddenCharacter, // \ / : * ? " < > | or a control character
+    DotName,            // "." or ".."
+    TrailingDotOrSpace, // the file system would drop them and name another file
+    DeviceName,         // CON, NUL, COM1, "con.txt"... open a device, not a file
+};
+
+[[nodiscard]] NameProblem CheckName(std::wstring_view name) noexcept;
+[[nodiscard]] inline bool IsSafeName(std::wstring_view name) noexcept
+{
+    return CheckName(name) == NameProblem::None;
+}
+
+enum class WriteResult {
+    Written,
+    RefusedName,  // the group's name, or the shortcut's
+    RefusedGroup, // the shortcut's group name
+    MissingGroup, // the group folder does not exist
+    Failed,
+};
+
+// root\name as a folder; one that already exists counts as made.
+[[nodiscard]] WriteResult CreateGroup(const std::wstring& root, std::wstring_view name);
+
+// root\group\name.txt holding exactly path, replacing any such file. The
+// group folder must exist: this never creates one.
+[[nodiscard]] WriteResult WriteShortcut(const std::wstring& root, std::wstring_view group, std::wstring_view name,
+                                        std::wstring_view path, unsigned codePage);
+
+} // namespace catalogue

@@ -1,0 +1,193 @@
+#include "catalogue/FormControls.h"
+
+#include <algorithm>
+
+namespace catalogue {
+
+namespace {
+
+constexpr wchar_t kFontFace[] = L"微软雅黑";
+constexpr int kFontPixels = 14;
+constexpr int kRadioFontPixels = 16;
+constexpr COLORREF kStatusColour = RGB(0xB0, 0x00, 0x00);
+// Room for the groups when a combo box drops down.
+constexpr int kComboListHeight = 200;
+
+[[nodiscard]] base::UniqueFont MakeFont(int pixels, int weight)
+{
+    return base::UniqueFont(::CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                          DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+}
+
+struct KindStyle {
+    const wchar_t* cls;
+    DWORD exStyle;
+    DWORD style;
+};
+
+[[nodiscard]] KindStyle StyleOf(ControlKind kind) noexcept
+{
+    // Every control that takes the focus starts a group of its own: arrow
+    // keys never wander into the next section.
+    constexpr DWORD kStop = WS_TABSTOP | WS_GROUP;
+    switch (kind) {
+    case ControlKind::Label:
+        return {L"STATIC", 0, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX};
+    case ControlKind::Status:
+        return {L"STATIC", 0, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS};
+    case ControlKind::Line:
+        return {L"STATIC", 0, SS_ETCHEDHORZ};
+    case ControlKind::Edit:
+        return {L"EDIT", WS_EX_CLIENTEDGE, kStop | ES_AUTOHSCROLL};
+    case ControlKind::Button:
+        return {L"BUTTON", 0, kStop | BS_PUSHBUTTON | BS_NOTIFY};
+    case ControlKind::DefaultButton:
+        return {L"BUTTON", 0, kStop | BS_DEFPUSHBUTTON | BS_NOTIFY};
+    case ControlKind::Radio:
+        // Not an automatic radio button: its owner decides what a click does.
+        return {L"BUTTON", 0, kStop | BS_RADIOBUTTON};
+    case ControlKind::Combo:
+        return {L"COMBOBOX", 0, kStop | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+[[nodiscard]] HFONT FontOf(ControlKind kind, const FormFonts& fonts) noexcept
+{
+    switch (kind) {
+    case ControlKind::Edit:
+    case ControlKind::Combo:
+    case ControlKind::Status:
+        return fonts.regular.get();
+    case ControlKind::Radio:
+        return fonts.radio.get();
+    case ControlKind::Line:
+        return nullptr;
+    default:
+        return fonts.bold.get();
+    }
+}
+
+// A combo box is made with the height of its open list; the closed box
+// then takes its height from its selection field.
+void SetClosedHeight(HWND combo, int height) noexcept
+{
+    LRESULT field = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    // Measured again after each try: Wine reads the field back two pixels
+    // taller than it was set.
+    for (int attempt = 0; attempt < 3 && field != CB_ERR; ++attempt) {
+        RECT rect{};
+        ::GetWindowRect(combo, &rect);
+        const int difference = height - (rect.bottom - rect.top);
+        if (difference == 0 || field + difference <= 0)
+            return;
+        field += difference;
+        ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+}
+
+void SetButtonType(HWND button, DWORD type) noexcept
+{
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(button, GWL_STYLE));
+    ::SendMessageW(button, BM_SETSTYLE, (style & 0xFFFF & ~static_cast<DWORD>(BS_TYPEMASK)) | type, TRUE);
+}
+
+} // namespace
+
+FormFonts FormFonts::Make()
+{
+    return {MakeFont(kFontPixels, FW_BOLD), MakeFont(kFontPixels, FW_NORMAL), MakeFont(kRadioFontPixels, FW_BOLD)};
+}
+
+bool MakeControls(HWND parent, std::span<const ControlSpec> controls, POINT origin, const FormFonts& fonts)
+{
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    for (const ControlSpec& spec : controls) {
+        const KindStyle kind = StyleOf(spec.kind);
+        const int height = spec.kind == ControlKind::Combo ? spec.height + kComboListHeight : spec.height;
+        HWND control = ::CreateWindowExW(kind.exStyle, kind.cls, spec.text, WS_CHILD | WS_VISIBLE | kind.style,
+                                         origin.x + spec.x, origin.y + spec.y, spec.width, height, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        if (!control)
+            return false;
+        if (HFONT font = FontOf(spec.kind, fonts))
+            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (spec.kind == ControlKind::Combo)
+            SetClosedHeight(control, spec.height);
+        // An etched line gives itself an edge and grows by it.
+        if (spec.kind == ControlKind::Line)
+            ::SetWindowPos(control, nullptr, 0, 0, spec.width, spec.height,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return true;
+}
+
+RECT CentredOver(HWND owner, int width, int height) noexcept
+{
+    HMONITOR monitor = owner ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                             : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(monitor, &info))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    const RECT work = info.rcWork;
+
+    RECT around = work;
+    if (owner)
+        ::GetWindowRect(owner, &around);
+    int x = around.left + ((around.right - around.left) - width) / 2;
+    int y = around.top + ((around.bottom - around.top) - height) / 2;
+    // An owner docked half off the screen must not take the window with it;
+    // the top left corner wins when the window is larger than the work area.
+    x = std::max(std::min(x, static_cast<int>(work.right) - width), static_cast<int>(work.left));
+    y = std::max(std::min(y, static_cast<int>(work.bottom) - height), static_cast<int>(work.top));
+    return {x, y, x + width, y + height};
+}
+
+std::wstring TextOf(HWND window)
+{
+    const int length = window ? ::GetWindowTextLengthW(window) : 0;
+    if (length <= 0)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
+void FollowFocusForDefault(HWND button, int notification, HWND fallback) noexcept
+{
+    if (button == fallback || !fallback)
+        return;
+    const bool focused = notification == BN_SETFOCUS;
+    if (!focused && notification != BN_KILLFOCUS)
+        return;
+    SetButtonType(focused ? fallback : button, BS_PUSHBUTTON);
+    SetButtonType(focused ? button : fallback, BS_DEFPUSHBUTTON);
+}
+
+LRESULT StatusColours(HDC dc) noexcept
+{
+    ::SetTextColor(dc, kStatusColour);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void FocusMemory::OnActivate(HWND window, WPARAM state) noexcept
+{
+    if (LOWORD(state) != WA_INACTIVE)
+        return;
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(window, focus))
+        m_last = focus;
+}
+
+void FocusMemory::OnSetFocus(HWND window) const noexcept
+{
+    const bool usable = m_last && ::IsChild(window, m_last) && ::IsWindowEnabled(m_last) && ::IsWindowVisible(m_last);
+    HWND target = usable ? m_last : ::GetNextDlgTabItem(window, nullptr, FALSE);
+    if (target)
+        ::SetFocus(target);
+}
+
+} // namespace catalogue
