@@ -1,5 +1,7 @@
 #include "catalogue/CatalogueShell.h"
 
+#include "base/WindowPlacement.h"
+
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -26,13 +28,7 @@ std::wstring SystemCatalogueShell::ChooseProgram(HWND owner)
 
 void SystemCatalogueShell::Explore(const std::wstring& folder)
 {
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpVerb = L"explore";
-    execute.lpFile = folder.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    (void)::ShellExecuteExW(&execute); // silent: the user sees whether a window opened
+    (void)base::ExploreFolder(folder); // silent: the user sees whether a window opened
 }
 
 } // namespace catalogue

@@ -1,5 +1,7 @@
 #include "catalogue/DropAddWindow.h"
 
+#include "base/WindowPlacement.h"
+
 #include <iterator>
 
 namespace catalogue {
@@ -64,7 +66,7 @@ bool DropAddWindow::Open(HWND owner, std::vector<std::wstring> droppedPaths)
 
 bool DropAddWindow::Create(HWND owner)
 {
-    const RECT place = CentredOver(owner, kDropAddWidth, kDropAddHeight);
+    const RECT place = base::CentredOver(owner, kDropAddWidth, kDropAddHeight);
     if (!CreateFrom({.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
                     {.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
                      .title = kDropAddTitle,

@@ -123,28 +123,6 @@ bool MakeControls(HWND parent, std::span<const ControlSpec> controls, POINT orig
     return true;
 }
 
-RECT CentredOver(HWND owner, int width, int height) noexcept
-{
-    HMONITOR monitor = owner ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
-                             : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetMonitorInfoW(monitor, &info))
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
-    const RECT work = info.rcWork;
-
-    RECT around = work;
-    if (owner)
-        ::GetWindowRect(owner, &around);
-    int x = around.left + ((around.right - around.left) - width) / 2;
-    int y = around.top + ((around.bottom - around.top) - height) / 2;
-    // An owner docked half off the screen must not take the window with it;
-    // the top left corner wins when the window is larger than the work area.
-    x = std::max(std::min(x, static_cast<int>(work.right) - width), static_cast<int>(work.left));
-    y = std::max(std::min(y, static_cast<int>(work.bottom) - height), static_cast<int>(work.top));
-    return {x, y, x + width, y + height};
-}
-
 std::wstring TextOf(HWND window)
 {
     const int length = window ? ::GetWindowTextLengthW(window) : 0;

@@ -36,8 +36,6 @@ struct ControlSpec {
 [[nodiscard]] bool MakeControls(HWND parent, std::span<const ControlSpec> controls, POINT origin,
                                 const FormFonts& fonts);
 
-// A window of that size centred over owner, kept on owner's work area.
-[[nodiscard]] RECT CentredOver(HWND owner, int width, int height) noexcept;
 
 [[nodiscard]] std::wstring TextOf(HWND window);
 

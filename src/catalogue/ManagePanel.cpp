@@ -1,5 +1,7 @@
 #include "catalogue/ManagePanel.h"
 
+#include "base/WindowPlacement.h"
+
 #include <commctrl.h>
 
 #include <iterator>
@@ -75,7 +77,7 @@ bool ManagePanel::Create(HWND owner)
         ::SetForegroundWindow(Handle());
         return true;
     }
-    const RECT place = CentredOver(owner, kManagePanelWidth, kManagePanelHeight);
+    const RECT place = base::CentredOver(owner, kManagePanelWidth, kManagePanelHeight);
     // The dialog frame leaves the caption without an icon: a close box only.
     if (!CreateFrom({.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
                     {.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,

@@ -1,6 +1,7 @@
 #include "music/MusicPanel.h"
 
 #include "base/FolderListing.h"
+#include "base/WindowPlacement.h"
 #include "music/Playlist.h"
 
 #include <windows.h>
@@ -48,28 +49,6 @@ constexpr RECT kListRect{8, 32, 512, 312};
 // The list box draws its text a pixel or two in from the left edge.
 constexpr int kExtentMargin = 6;
 
-[[nodiscard]] RECT CentredOver(HWND owner, int width, int height) noexcept
-{
-    HMONITOR monitor = owner ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
-                             : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetMonitorInfoW(monitor, &info))
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
-    const RECT work = info.rcWork;
-
-    RECT around = work;
-    if (owner)
-        ::GetWindowRect(owner, &around);
-    int x = around.left + ((around.right - around.left) - width) / 2;
-    int y = around.top + ((around.bottom - around.top) - height) / 2;
-    // An owner docked half off the screen must not take the panel with it;
-    // the top left corner wins when the panel is larger than the work area.
-    x = std::max(std::min(x, static_cast<int>(work.right) - width), static_cast<int>(work.left));
-    y = std::max(std::min(y, static_cast<int>(work.bottom) - height), static_cast<int>(work.top));
-    return {x, y, x + width, y + height};
-}
-
 void SetTopmost(HWND window, bool topmost) noexcept
 {
     ::SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -89,7 +68,7 @@ bool MusicPanel::Create(HWND owner)
 {
     if (Handle())
         return false;
-    const RECT place = CentredOver(owner, kPanelWidth, kPanelHeight);
+    const RECT place = base::CentredOver(owner, kPanelWidth, kPanelHeight);
     // The dialog frame leaves the caption without an icon: a close box only.
     if (!CreateFrom({.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
                     {.exStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
@@ -472,13 +451,7 @@ bool SystemPanelShell::Confirm(HWND owner, const std::wstring& question)
 
 void SystemPanelShell::OpenFolder(const std::wstring& folder)
 {
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpVerb = L"explore";
-    execute.lpFile = folder.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    (void)::ShellExecuteExW(&execute); // silent: the user sees whether a window opened
+    (void)base::ExploreFolder(folder); // silent: the user sees whether a window opened
 }
 
 } // namespace music

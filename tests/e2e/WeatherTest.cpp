@@ -127,7 +127,7 @@ TEST_F(WeatherLine, AClosedPortFailsAndNoHostSaysWhatToSet)
     }();
     StartWithHost(L"127.0.0.1:" + std::to_wstring(closedPort));
     EXPECT_TRUE(WaitForShown(app::kWeatherFailedText));
-    ClickBox(app::kCloseBoxRect);
+    ::PostMessageW(m_window, WM_CLOSE, 0, 0);
     ASSERT_EQ(m_program->WaitForExit(kPatience), std::optional<DWORD>(0));
 
     StartWithHost(L"");

@@ -1,0 +1,40 @@
+#include "base/WindowPlacement.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace base {
+
+RECT CentredOver(HWND owner, int width, int height) noexcept
+{
+    HMONITOR monitor = owner ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                             : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(monitor, &info))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    const RECT work = info.rcWork;
+
+    RECT around = work;
+    if (owner)
+        ::GetWindowRect(owner, &around);
+    int x = around.left + ((around.right - around.left) - width) / 2;
+    int y = around.top + ((around.bottom - around.top) - height) / 2;
+    x = std::max(std::min(x, static_cast<int>(work.right) - width), static_cast<int>(work.left));
+    y = std::max(std::min(y, static_cast<int>(work.bottom) - height), static_cast<int>(work.top));
+    return {x, y, x + width, y + height};
+}
+
+bool ExploreFolder(const std::wstring& folder) noexcept
+{
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = L"explore";
+    execute.lpFile = folder.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    return ::ShellExecuteExW(&execute) != FALSE;
+}
+
+} // namespace base
