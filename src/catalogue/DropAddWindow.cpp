@@ -21,7 +21,7 @@ constexpr int kStatusId = 701;
 constexpr int kSaveButton = 3;
 
 using Kind = ControlKind;
-constexpr ControlSpec kControls[] = {
+constexpr ControlPlace kControls[] = {
     {Kind::Label, kLabelId + 4, L"文件名称：", 28, 24, 80, 24},
     {Kind::Edit, kEditId + 1, L"", 108, 24, 168, 24},
     {Kind::Label, kLabelId + 5, L"文件地址：", 28, 56, 80, 24},

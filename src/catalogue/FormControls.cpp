@@ -100,24 +100,24 @@ FormFonts FormFonts::Make()
     return {MakeFont(kFontPixels, FW_BOLD), MakeFont(kFontPixels, FW_NORMAL), MakeFont(kRadioFontPixels, FW_BOLD)};
 }
 
-bool MakeControls(HWND parent, std::span<const ControlSpec> controls, POINT origin, const FormFonts& fonts)
+bool MakeControls(HWND parent, std::span<const ControlPlace> controls, POINT origin, const FormFonts& fonts)
 {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    for (const ControlSpec& spec : controls) {
-        const KindStyle kind = StyleOf(spec.kind);
-        const int height = spec.kind == ControlKind::Combo ? spec.height + kComboListHeight : spec.height;
-        HWND control = ::CreateWindowExW(kind.exStyle, kind.cls, spec.text, WS_CHILD | WS_VISIBLE | kind.style,
-                                         origin.x + spec.x, origin.y + spec.y, spec.width, height, parent,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    for (const ControlPlace& place : controls) {
+        const KindStyle kind = StyleOf(place.kind);
+        const int height = place.kind == ControlKind::Combo ? place.height + kComboListHeight : place.height;
+        HWND control = ::CreateWindowExW(kind.exStyle, kind.cls, place.text, WS_CHILD | WS_VISIBLE | kind.style,
+                                         origin.x + place.x, origin.y + place.y, place.width, height, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance, nullptr);
         if (!control)
             return false;
-        if (HFONT font = FontOf(spec.kind, fonts))
+        if (HFONT font = FontOf(place.kind, fonts))
             ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.kind == ControlKind::Combo)
-            SetClosedHeight(control, spec.height);
+        if (place.kind == ControlKind::Combo)
+            SetClosedHeight(control, place.height);
         // An etched line gives itself an edge and grows by it.
-        if (spec.kind == ControlKind::Line)
-            ::SetWindowPos(control, nullptr, 0, 0, spec.width, spec.height,
+        if (place.kind == ControlKind::Line)
+            ::SetWindowPos(control, nullptr, 0, 0, place.width, place.height,
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return true;

@@ -24,7 +24,7 @@ struct FormFonts {
 
 enum class ControlKind { Label, Edit, Button, DefaultButton, Radio, Line, Combo, Status };
 
-struct ControlSpec {
+struct ControlPlace {
     ControlKind kind;
     int id;
     const wchar_t* text;
@@ -33,7 +33,7 @@ struct ControlSpec {
 
 // Creates the controls in order (which is their tab order), offset by
 // `origin`. False when any could not be made.
-[[nodiscard]] bool MakeControls(HWND parent, std::span<const ControlSpec> controls, POINT origin,
+[[nodiscard]] bool MakeControls(HWND parent, std::span<const ControlPlace> controls, POINT origin,
                                 const FormFonts& fonts);
 
 

@@ -29,7 +29,7 @@ constexpr RECT kTabPlace{13, 12, 13 + 520, 12 + 304};
 
 using Kind = ControlKind;
 // Places on the pages are relative to the tab control's top left corner.
-constexpr ControlSpec kAddPage[] = {
+constexpr ControlPlace kAddPage[] = {
     {Kind::Radio, kRadioId + 1, L"添加目录", 19, 41, 112, 24},
     {Kind::Label, kLabelId + 2, L"目录名称：", 39, 85, 80, 24},
     {Kind::Edit, kEditId + 1, L"", 119, 85, 168, 24},
@@ -46,10 +46,10 @@ constexpr ControlSpec kAddPage[] = {
     {Kind::Button, kButtonId + 6, L"刷新", 272, 233, 72, 24},
     {Kind::Button, kButtonId + 5, L"确定添加", 372, 269, 72, 24},
 };
-constexpr ControlSpec kManagePage[] = {
+constexpr ControlPlace kManagePage[] = {
     {Kind::Button, kButtonId + 7, L"打开收藏夹", 64, 88, 115, 24},
 };
-constexpr ControlSpec kBelowTabs[] = {
+constexpr ControlPlace kBelowTabs[] = {
     {Kind::Status, kStatusId, L"", 13, 328, 355, 24},
     {Kind::Button, kButtonId + 4, L"取消", 376, 328, 72, 24},
     {Kind::DefaultButton, kButtonId + kApplyButton, L"应用", 456, 328, 72, 24},
@@ -229,9 +229,9 @@ void ManagePanel::ShowPage(int page)
         ::SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
     // Named after the page it shows, for whoever reads window texts.
     ::SetWindowTextW(tab, kTabTexts[page]);
-    const auto show = [&](std::span<const ControlSpec> controls, bool shown) {
-        for (const ControlSpec& spec : controls)
-            ::ShowWindow(Item(spec.id), shown ? SW_SHOWNA : SW_HIDE);
+    const auto show = [&](std::span<const ControlPlace> controls, bool shown) {
+        for (const ControlPlace& place : controls)
+            ::ShowWindow(Item(place.id), shown ? SW_SHOWNA : SW_HIDE);
     };
     show(kAddPage, page == 0);
     show(kManagePage, page == 1);
