@@ -3,6 +3,7 @@
 
 #include "GdiCount.h"
 #include "support/BenchSupport.h"
+#include "grouplist/EntryAnimations.h"
 #include "grouplist/GroupedListControl.h"
 
 #include <windows.h>
@@ -254,6 +255,92 @@ RunFigures Run(int n, const std::vector<std::uint8_t>& avatar)
     return figures;
 }
 
+struct AnimationFigures {
+    double flashTickMs = 0;
+    double hoverMoveUs = 0;
+    bool ok = true;
+};
+
+// One flash tick over 1,000 flashing entries, 100 of them in the one
+// expanded group (the others hidden), and one mouse move onto another row.
+AnimationFigures RunAnimations(const std::vector<std::uint8_t>& avatar)
+{
+    constexpr int kFlashGroups = 10;
+    constexpr int kPerGroup = 100;
+    constexpr int kTicks = 20;
+    constexpr int kMoves = 400;
+    AnimationFigures figures;
+    HWND host = ::CreateWindowExW(0, kHostClass, L"grouplist bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, kHostWidth, kHostHeight, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    grouplist::GroupedListControl control;
+    if (!host || !control.Create(host)) {
+        std::fprintf(stderr, "grouplist_bench: animations: no list\n");
+        figures.ok = false;
+        if (host)
+            ::DestroyWindow(host);
+        return figures;
+    }
+    const HWND list = control.GetWindowHandle();
+    std::vector<int> entries;
+    for (int g = 0; g < kFlashGroups; ++g) {
+        const int group = control.AddGroup(L"分组 " + std::to_wstring(g), g == 0);
+        for (int k = 0; k < kPerGroup; ++k) {
+            grouplist::EntryInfo info;
+            info.groupHandle = group;
+            info.online = true;
+            info.name = EntryName(k);
+            info.avatarImage = avatar;
+            if (control.AddEntry(info))
+                entries.push_back(info.handle);
+        }
+    }
+    if (entries.size() != static_cast<std::size_t>(kFlashGroups * kPerGroup)) {
+        std::fprintf(stderr, "grouplist_bench: animations: AddEntry failed\n");
+        figures.ok = false;
+    }
+    for (int entry : entries)
+        control.StartAvatarFlash(entry);
+    PumpMessages();
+    {
+        const Stopwatch watch;
+        for (int t = 0; t < kTicks; ++t)
+            ::SendMessageW(list, WM_TIMER, grouplist::kFlashTimerId, 0);
+        figures.flashTickMs = watch.ElapsedMs() / kTicks;
+    }
+    for (int entry : entries)
+        control.StopAvatarFlash(entry);
+    ::SendMessageW(list, WM_TIMER, grouplist::kFlashTimerId, 0);
+    PumpMessages();
+
+    // Back and forth between two rows, each move entering one and leaving the other.
+    RECT first{};
+    RECT second{};
+    ::SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&first));
+    ::SendMessageW(list, LB_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&second));
+    // With the pointer really over the list, as when a user moves it, leave
+    // tracking takes on the first move and is only checked afterwards.
+    POINT over{100, first.top + 10};
+    ::ClientToScreen(list, &over);
+    ::SetCursorPos(over.x, over.y);
+    PumpMessages();
+    {
+        const Stopwatch watch;
+        for (int m = 0; m < kMoves; ++m) {
+            const RECT& r = m % 2 ? second : first;
+            ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(100 + m % 7, r.top + 10));
+        }
+        figures.hoverMoveUs = watch.ElapsedMs() * 1000.0 / kMoves;
+    }
+    if (control.HoverRow() != 2 && control.HoverRow() != 5) {
+        std::fprintf(stderr, "grouplist_bench: animations: hover did not follow the mouse\n");
+        figures.ok = false;
+    }
+    ::DestroyWindow(host);
+    PumpMessages();
+    return figures;
+}
+
 double Ratio(double large, double small) { return small > 0 ? large / small : 0.0; }
 
 struct Timing {
@@ -325,6 +412,16 @@ int main()
     std::printf("grouplist_gdi_start=%d\n", large.gdiStart);
     std::printf("grouplist_gdi_end=%d\n", large.gdiEnd);
     std::printf("grouplist_rows_5000=%d\n", large.rowsExpanded);
+    AnimationFigures animations = RunAnimations(avatar);
+    for (int round = 1; round < kRounds; ++round) {
+        const AnimationFigures again = RunAnimations(avatar);
+        animations.ok = animations.ok && again.ok;
+        animations.flashTickMs = std::min(animations.flashTickMs, again.flashTickMs);
+        animations.hoverMoveUs = std::min(animations.hoverMoveUs, again.hoverMoveUs);
+    }
+    ok = ok && animations.ok;
+    std::printf("grouplist_flash_tick_ms_1000=%.2f\n", animations.flashTickMs);
+    std::printf("grouplist_hover_move_us=%.1f\n", animations.hoverMoveUs);
     std::fflush(stdout);
 
     ::UnregisterClassW(kHostClass, ::GetModuleHandleW(nullptr));

@@ -1,8 +1,8 @@
 #include "app/AppState.h"
 
 #include "app/DefaultItemPicture.h"
-#include "app/image/PictureHelpers.h"
 #include "base/TextFile.h"
+#include "image/PictureHelpers.h"
 
 #include <windows.h>
 
@@ -37,10 +37,10 @@ void SetPaths(AppState& state, const std::wstring& programDirectory)
 
 bool MakeDefaultPictures(AppState& state)
 {
-    Picture picture = PictureFromBytes(DefaultItemPicture());
+    image::Picture picture = image::PictureFromBytes(DefaultItemPicture());
     if (!picture.bitmap)
         return false;
-    state.defaultPictures[1] = GreyCopy(picture.bitmap.get());
+    state.defaultPictures[1] = image::GreyCopy(picture.bitmap.get());
     state.defaultPictures[0] = std::move(picture.bitmap);
     return static_cast<bool>(state.defaultPictures[1]);
 }

@@ -6,7 +6,7 @@
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
 #include "base/AppMessages.h"
-#include "app/image/IconFile.h"
+#include "image/IconFile.h"
 #include "music/MusicPanel.h"
 
 #include <shellapi.h>
@@ -53,7 +53,7 @@ bool MainWindow::Create()
     m_smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLERY), IMAGE_ICON,
                                                   ::GetSystemMetrics(SM_CXSMICON),
                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    m_iconFile = IconFileBytes(instance, IDI_QUILLERY);
+    m_iconFile = image::IconFileBytes(instance, IDI_QUILLERY);
     return CreateFrom({.name = kMainWindowClass, .icon = icon, .smallIcon = m_smallIcon},
                       {.title = kMainWindowTitle,
                        // A popup has no caption or border; the minimise box lets the

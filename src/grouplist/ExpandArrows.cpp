@@ -1,13 +1,13 @@
 #include "grouplist/ExpandArrows.h"
 
-#include "app/image/PictureHelpers.h"
+#include "image/PictureHelpers.h"
 
 namespace grouplist {
 
 HBITMAP ExpandArrowsBitmap()
 {
     static const base::UniqueBitmap arrows = [] {
-        app::Picture picture = app::PictureFromBytes(
+        image::Picture picture = image::PictureFromBytes(
             {reinterpret_cast<const std::uint8_t*>(kExpandArrowsPictureBytes), kExpandArrowsPictureSize});
         return std::move(picture.bitmap);
     }();

@@ -1,9 +1,14 @@
 #include "grouplist/GroupedListControl.h"
 
+#include "grouplist/EntryBitmaps.h"
 #include "grouplist/ExpandArrows.h"
-#include "grouplist/ItemStore.h"
+#include "grouplist/ItemRecords.h"
+#include "grouplist/ListRows.h"
 #include "grouplist/ListWindowProcs.h"
+#include "grouplist/MarkedRows.h"
+#include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
+#include "image/PictureHelpers.h"
 
 #include <random>
 
@@ -92,6 +97,8 @@ bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSel
     instance.host = host;
     instance.listFont = CreateRowFont();
     ::SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(instance.listFont.get()), 0);
+    // Should GDI refuse here, the first paint tries again.
+    (void)instance.paint.Prepare(m_list, instance.listFont.get(), client.right, kLargeRowHeight);
 
     if (g_handleCounter == 0) {
         std::mt19937 random(static_cast<unsigned>(::GetTickCount()) ^ static_cast<unsigned>(::GetCurrentProcessId()));
@@ -163,7 +170,7 @@ int GroupedListControl::AddServiceIcon(std::span<const std::uint8_t> picture, CO
     if (!instance)
         return 0;
     SIZE size{};
-    const base::UniqueBitmap image = DecodeBitmap(picture, size);
+    const base::UniqueBitmap image = image::BitmapFromBytes(picture, size);
     if (!image || size.cx <= 0 || size.cy <= 0)
         return 0;
 
@@ -267,7 +274,8 @@ int GroupedListControl::SelectItem(int handle)
         return 0;
     if (item.rowIndex < 0 || item.rowIndex == instance->selectedRow)
         return 0;
-    MoveSelection(*instance, item.rowIndex);
+    for (int changed : MoveSelection(*instance, item.rowIndex))
+        PaintRow(*instance, changed);
     return 0;
 }
 

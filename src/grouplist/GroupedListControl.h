@@ -66,6 +66,8 @@ public:
 
     // Item operations. Handles of 0 and -1 never name an item; failures give
     // 0 or empty text.
+    // info.avatarPicture comes back borrowed: the control still owns it, and
+    // it lives only as long as the entry.
     int GetEntryInfo(int handle, EntryInfo& info, std::vector<int>* icons = nullptr, bool withImage = false);
     void UpdateEntry(const EntryInfo& info);
     int GetSelectedEntry(EntryInfo& info, std::vector<int>* icons = nullptr);
@@ -74,8 +76,9 @@ public:
     [[nodiscard]] int FindEntryByRemark(std::wstring_view text);
     [[nodiscard]] int FindEntryByAttribute(const std::wstring& attribute, std::wstring_view text);
     // On success the control takes over info.avatarPicture (or the bitmap it
-    // makes from info.avatarImage) and deletes it with the entry; when the
-    // entry is refused the caller keeps its bitmap. icons: null = omitted.
+    // makes from info.avatarImage), deletes it with the entry and clears it
+    // in info, so a record used again names no bitmap twice; when the entry
+    // is refused the caller keeps its bitmap. icons: null = omitted.
     int AddEntry(EntryInfo& info, const std::vector<int>* icons = nullptr);
     int AddGroup(std::wstring_view name, bool expanded = false, COLORREF nameColor = 0, int value = 0,
                  std::wstring_view remark = {});
@@ -95,6 +98,17 @@ public:
     // Without a handle: every group.
     int ClearGroupEntries(std::optional<int> handle = std::nullopt);
     int DeleteGroup(std::optional<int> handle = std::nullopt);
+
+    // Online state. 0 for groups and handles that name no entry. A delay
+    // above 0 blinks the row (online, offline, online, offline, delay ms
+    // each, then online) on a timer; the call returns at once, the entry
+    // already online. A later call ends the blink.
+    int SetEntryOnline(int handle, int blinkDelayMs = 0);
+    int SetEntryOffline(int handle);
+    // The avatar jumps a pixel right and down and back every 300 ms until
+    // stopped; it is back in place within one period of the stop.
+    void StartAvatarFlash(int handle);
+    void StopAvatarFlash(int handle);
 
     void Redraw();
     // The next item handle of the process.

@@ -4,9 +4,14 @@
 
 #include "grouplist/GroupedListControl.h"
 
-#include "app/image/PictureHelpers.h"
-#include "grouplist/ItemStore.h"
+#include "grouplist/EntryAnimations.h"
+#include "grouplist/EntryBitmaps.h"
+#include "grouplist/ItemRecords.h"
+#include "grouplist/ListRows.h"
+#include "grouplist/MarkedRows.h"
+#include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
+#include "image/PictureHelpers.h"
 
 #include <algorithm>
 
@@ -26,9 +31,12 @@ bool RemoveGroupEntries(ListInstance& instance, int groupHandle)
     const RowBatch batch(instance);
     const std::vector<Element> entries = Doc::Children(group);
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        const int handle = Doc::Int(it->get(), Attr::Handle);
+        if (!instance.document.Remove(group, handle))
+            continue; // kept whole: row, element and bitmaps
         DeleteRow(instance.list, Doc::Int(it->get(), Attr::RowIndex));
+        ForgetEntryAnimations(instance, handle);
         DeleteEntryBitmaps(it->get());
-        instance.document.Remove(group, Doc::Int(it->get(), Attr::Handle));
     }
     return true;
 }
@@ -98,7 +106,7 @@ int GroupedListControl::AddGroupElement(ListInstance& instance, std::wstring_vie
     Doc::Set(element, Attr::Value, value);
     Doc::Set(element, Attr::Remark, remark);
     if (!Doc::Append(instance.document.Root(), element)) {
-        instance.document.Remove(nullptr, handle);
+        (void)instance.document.Remove(nullptr, handle);
         return 0;
     }
     ++instance.elementCounter;
@@ -174,7 +182,7 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
             size = {bm.bmWidth, bm.bmHeight};
     } else if (!info.avatarImage.empty()) {
         SIZE decodedSize{};
-        decoded = DecodeBitmap(info.avatarImage, decodedSize);
+        decoded = image::BitmapFromBytes(info.avatarImage, decodedSize);
         if (decoded) {
             avatar = decoded.get();
             size = decodedSize;
@@ -182,7 +190,7 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     }
     base::UniqueBitmap grey;
     if (!record.online && avatar)
-        grey = app::GreyCopy(avatar);
+        grey = image::GreyCopy(avatar);
     record.avatarPicture = avatar;
     record.greyPicture = grey.get();
     record.avatarWidth = size.cx;
@@ -196,12 +204,14 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     record.rowIndex = -1;
     WriteAllAttributes(element, record, false);
     if (!Doc::Append(group, element)) {
-        instance->document.Remove(nullptr, handle);
+        (void)instance->document.Remove(nullptr, handle);
         return 0;
     }
     // The document names the bitmaps now, and the control owns them.
     (void)decoded.release();
     (void)grey.release();
+    // A record used again for the next entry must not name this bitmap too.
+    info.avatarPicture = nullptr;
     info.handle = handle;
     ++instance->elementCounter;
 
@@ -289,8 +299,12 @@ int GroupedListControl::DeleteEntry(int handle)
         return 0;
     base::ComPtr<IXMLDOMNode> parent;
     element->get_parentNode(parent.put());
-    DeleteEntryBitmaps(element);
-    instance->document.Remove(parent.query<IXMLDOMElement>(IID_IXMLDOMElement).get(), handle);
+    element->AddRef(); // held past the map's reference, for its bitmaps
+    const Element removed = Element::Attach(element);
+    if (!parent || !instance->document.Remove(parent.query<IXMLDOMElement>(IID_IXMLDOMElement).get(), handle))
+        return 0;
+    ForgetEntryAnimations(*instance, handle);
+    DeleteEntryBitmaps(removed.get());
     if (item.rowIndex > -1) {
         DeleteRow(instance->list, item.rowIndex);
         RenumberRows(*instance, item.rowIndex - 1);
@@ -329,13 +343,17 @@ int GroupedListControl::DeleteGroup(std::optional<int> handle)
         if (!RemoveGroupEntries(*instance, *handle))
             return 0;
         const int row = Doc::Int(instance->document.Find(*handle), Attr::RowIndex);
-        instance->document.Remove(instance->document.Root(), *handle);
+        if (!instance->document.Remove(instance->document.Root(), *handle)) {
+            RenumberRows(*instance, row); // its entries went all the same
+            return 0;
+        }
         DeleteRow(instance->list, row);
         RenumberRows(*instance, row - 1);
         return 1;
     }
     // Everything goes, so the rows go in one reset rather than one by one by
     // indices that an inserted group may have put out of document order.
+    ForgetAllEntryAnimations(*instance);
     DeleteAllEntryBitmaps(instance->document);
     instance->document.RemoveAll();
     ::SendMessageW(instance->list, LB_RESETCONTENT, 0, 0);
@@ -366,7 +384,7 @@ int GroupedListControl::GetEntryInfo(int handle, EntryInfo& info, std::vector<in
             *icons = item.serviceIcons;
     }
     if (withImage)
-        info.avatarImage = item.avatarPicture ? app::BitmapToBmpBytes(item.avatarPicture) : std::vector<std::uint8_t>{};
+        info.avatarImage = item.avatarPicture ? image::BitmapToBmpBytes(item.avatarPicture) : std::vector<std::uint8_t>{};
     return 1;
 }
 
@@ -386,6 +404,9 @@ void GroupedListControl::UpdateEntry(const EntryInfo& info)
     IXMLDOMElement* element = nullptr;
     if (!instance || !grouplist::ReadItem(*instance, info.handle, item, &element) || item.IsGroup())
         return;
+    // Switching the state by hand ends a blink on the state asked for.
+    if (item.online != info.online)
+        (void)EndBlink(*instance, info.handle);
     item.name = info.name;
     item.number = info.number;
     item.nameColor = info.nameColor;
@@ -395,7 +416,7 @@ void GroupedListControl::UpdateEntry(const EntryInfo& info)
     item.value = info.value;
     // An entry going offline needs its grey avatar, or its frame would show empty.
     if (!item.online && item.avatarPicture && !item.greyPicture)
-        item.greyPicture = app::GreyCopy(item.avatarPicture).release();
+        item.greyPicture = image::GreyCopy(item.avatarPicture).release();
     WriteAllAttributes(element, item);
     if (item.rowIndex != -1)
         ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(item.rowIndex), 0);

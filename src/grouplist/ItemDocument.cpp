@@ -186,20 +186,22 @@ void ItemDocument::Adopt(int handle, Element element)
     m_elements[handle] = std::move(element);
 }
 
-void ItemDocument::Remove(IXMLDOMElement* parent, int handle)
+bool ItemDocument::Remove(IXMLDOMElement* parent, int handle)
 {
     const auto found = m_elements.find(handle);
     if (found == m_elements.end())
-        return;
-    if (parent)
-        Detach(parent, found->second.get());
+        return true;
+    // Still in the tree, it stays in the map: the two never disagree.
+    if (parent && !Detach(parent, found->second.get()))
+        return false;
     m_elements.erase(found);
+    return true;
 }
 
-void ItemDocument::Detach(IXMLDOMNode* parent, IXMLDOMElement* child)
+bool ItemDocument::Detach(IXMLDOMNode* parent, IXMLDOMElement* child)
 {
     base::ComPtr<IXMLDOMNode> removed;
-    parent->removeChild(child, removed.put());
+    return SUCCEEDED(parent->removeChild(child, removed.put())) && removed;
 }
 
 void ItemDocument::RemoveAll()

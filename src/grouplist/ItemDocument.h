@@ -67,8 +67,9 @@ public:
     // it the item's element (in place of any earlier one).
     [[nodiscard]] Element CreateElement(int handle) const;
     void Adopt(int handle, Element element);
-    // Removes the element from its parent and from the map.
-    void Remove(IXMLDOMElement* parent, int handle);
+    // Removes the element from its parent and from the map; false (and
+    // nothing changed) when the tree refuses to let it go.
+    [[nodiscard]] bool Remove(IXMLDOMElement* parent, int handle);
     // Removes every group and entry.
     void RemoveAll();
 
@@ -87,7 +88,7 @@ public:
 
     static bool Append(IXMLDOMNode* parent, IXMLDOMElement* child);
     // Takes a child out of the tree; the map is left alone.
-    static void Detach(IXMLDOMNode* parent, IXMLDOMElement* child);
+    static bool Detach(IXMLDOMNode* parent, IXMLDOMElement* child);
     // The element children of a node, in document order.
     [[nodiscard]] static std::vector<Element> Children(IXMLDOMNode* parent);
 

@@ -54,7 +54,7 @@ struct EntryInfo {
     int handle = 0;
     int groupHandle = 0;
     std::vector<std::uint8_t> avatarImage; // an image file in memory
-    HBITMAP avatarPicture = nullptr;       // handed over to the control by AddEntry
+    HBITMAP avatarPicture = nullptr;       // AddEntry takes it over; GetEntryInfo lends it
     std::wstring name;
     std::wstring number;
     COLORREF nameColor = 0;

@@ -1,6 +1,6 @@
 #include "grouplist/ListInstance.h"
 
-#include "grouplist/ItemStore.h"
+#include "grouplist/EntryBitmaps.h"
 
 #include <unordered_map>
 

@@ -5,6 +5,7 @@
 #include "base/Handles.h"
 #include "grouplist/ItemDocument.h"
 #include "grouplist/ItemRecord.h"
+#include "grouplist/PaintContext.h"
 
 #include <windows.h>
 
@@ -47,12 +48,22 @@ struct ListEventHandlers {
     ListEventHandler blankRightClick;
 };
 
+// An entry's online blink: steps 0 and 2 show it online, 1 and 3 offline.
+struct OnlineBlink {
+    int handle = 0;
+    int step = 0;
+    DWORD due = 0; // tick count at which the next step starts
+    DWORD delay = 0;
+};
+
 struct ListInstance {
     HWND list = nullptr; // not owned: the list box, the key of the record
     HWND host = nullptr; // not owned
     ItemDocument document;
     WNDPROC previousListProc = nullptr;
-    bool flashTimerStarted = false;
+    bool flashTimerRunning = false;
+    std::vector<int> flashingEntries; // handles, in the order their flashing started; each once
+    std::vector<OnlineBlink> blinks;
     int elementCounter = 0;
 
     // Rows as the list box numbers them now. The hover and selected rows also
@@ -80,6 +91,7 @@ struct ListInstance {
     COLORREF background = RGB(255, 255, 255);
     base::UniqueBrush backgroundBrush; // handed out for WM_CTLCOLORLISTBOX
     base::UniqueFont listFont;
+    PaintContext paint; // after the font: it holds the font selected
 
     ListEventHandlers handlers;
 

@@ -1,6 +1,13 @@
 #include "grouplist/ListWindowProcs.h"
 
-#include "grouplist/ItemStore.h"
+#include "base/CallHandler.h"
+#include "base/MouseLeaveTracker.h"
+#include "grouplist/EntryAnimations.h"
+#include "grouplist/ItemRecords.h"
+#include "grouplist/ItemText.h"
+#include "grouplist/ListRows.h"
+#include "grouplist/MarkedRows.h"
+#include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
 
 #include <windowsx.h>
@@ -18,9 +25,6 @@
 namespace grouplist {
 
 namespace {
-
-// The window whose mouse-leave tracking is active; one mouse, one window.
-HWND g_trackedWindow = nullptr;
 
 // A host is subclassed once, however many lists it holds.
 struct HostRecord {
@@ -62,10 +66,19 @@ HitTest RowAt(HWND list, LPARAM point)
     const auto result = static_cast<DWORD>(::SendMessageW(list, LB_ITEMFROMPOINT, 0, point));
     HitTest hit;
     hit.row = static_cast<int>(LOWORD(result));
+    // The answer carries only 16 bits of the row. A row under the pointer is
+    // at most a screenful below the top row, so the top row supplies the
+    // high bits; the row's rectangle below confirms the result.
+    if (::SendMessageW(list, LB_GETCOUNT, 0, 0) > 0xFFFF) {
+        const auto top = static_cast<int>(::SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        hit.row |= top & ~0xFFFF;
+        if (hit.row < top)
+            hit.row += 0x10000;
+    }
     RECT rect{};
     if (HIWORD(result) == 0 &&
         ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(hit.row), reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
-        hit.onRow = GET_Y_LPARAM(point) < rect.bottom;
+        hit.onRow = rect.top <= GET_Y_LPARAM(point) && GET_Y_LPARAM(point) < rect.bottom;
     return hit;
 }
 
@@ -96,26 +109,27 @@ int IconSlotAt(const ListInstance& instance, const ItemRecord& item, const RECT&
     return 0;
 }
 
-// Calls a host handler. Exceptions stop here: they must not unwind through
-// the system's window procedure. False when the handler destroyed the list.
-bool Report(HWND list, const ListEventHandler& handler, int item, int x, int y)
+// Calls a host handler; false when the handler destroyed the list.
+bool ReportAndCheckAlive(HWND list, const ListEventHandler& handler, int item, int x, int y)
 {
-    if (handler) {
-        try {
-            ListEventHandler call = handler; // the handler may replace itself
-            call(item, x, y);
-        } catch (...) {
-        }
-    }
-    return FindInstance(list) != nullptr;
+    return base::CallAndCheckAlive(handler, [list] { return FindInstance(list) != nullptr; }, item, x, y);
 }
 
-// The icon slot under the pointer in a row, 0 when none.
+// The icon slot under the pointer in a row, 0 when none. Mouse moves come
+// often: only the two icon attributes are read, and only when the control
+// has icons at all.
 int SlotUnderPointer(const ListInstance& instance, int row, int x, int y)
 {
-    ItemRecord item;
-    if (!ReadItem(instance, ItemAtRow(instance.list, row), item) || item.serviceIconCount == 0)
+    if (instance.serviceIconCount == 0)
         return 0;
+    IXMLDOMElement* element = instance.document.Find(ItemAtRow(instance.list, row));
+    if (!element)
+        return 0;
+    ItemRecord item;
+    item.serviceIconCount = ItemDocument::Int(element, Attr::IconCount);
+    if (item.serviceIconCount <= 0)
+        return 0;
+    item.serviceIcons = DecodeServiceIcons(ItemDocument::Text(element, Attr::Icons));
     return IconSlotAt(instance, item, RowRect(instance.list, row), x, y);
 }
 
@@ -126,16 +140,12 @@ bool LeaveHoverRow(HWND list, ListInstance& instance, int x, int y)
     const int left = ItemAtRow(list, previous);
     SetHoverRow(instance, -1);
     PaintRow(instance, previous, nullptr, 0);
-    return Report(list, instance.handlers.rowLeave, left, x, y);
+    return ReportAndCheckAlive(list, instance.handlers.rowLeave, left, x, y);
 }
 
 void OnMouseMove(HWND list, ListInstance& instance, LPARAM point)
 {
-    if (g_trackedWindow != list) {
-        g_trackedWindow = list;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list, 0};
-        ::TrackMouseEvent(&track);
-    }
+    (void)base::MouseLeaveTracker::Rearm(list);
     const int x = GET_X_LPARAM(point);
     const int y = GET_Y_LPARAM(point);
     const HitTest hit = RowAt(list, point);
@@ -146,14 +156,14 @@ void OnMouseMove(HWND list, ListInstance& instance, LPARAM point)
         if (previous != -1) {
             const int left = ItemAtRow(list, previous);
             PaintRow(instance, previous, nullptr, 0);
-            if (!Report(list, instance.handlers.rowLeave, left, x, y))
+            if (!ReportAndCheckAlive(list, instance.handlers.rowLeave, left, x, y))
                 return;
         }
         // The leave handler may have moved the rows; the hover row follows
         // its item, and its icon highlight starts right, not from the last row.
         if (instance.hoverRow != -1)
             PaintRow(instance, instance.hoverRow, nullptr, SlotUnderPointer(instance, instance.hoverRow, x, y));
-        Report(list, instance.handlers.rowEnter, entered, x, y);
+        (void)ReportAndCheckAlive(list, instance.handlers.rowEnter, entered, x, y);
     } else if (hit.onRow) {
         const int slot = SlotUnderPointer(instance, hit.row, x, y);
         if (slot != instance.hoveredServiceIcon)
@@ -171,8 +181,9 @@ void OnRowClick(HWND list, ListInstance& instance, bool doubleClick, int row, in
     if (!ReadItem(instance, handle, item))
         return;
     if (doubleClick) {
-        Report(list, item.IsGroup() ? instance.handlers.groupDoubleClick : instance.handlers.entryDoubleClick, handle,
-               x, y);
+        (void)ReportAndCheckAlive(
+            list, item.IsGroup() ? instance.handlers.groupDoubleClick : instance.handlers.entryDoubleClick, handle, x,
+            y);
         return;
     }
     if (item.IsGroup()) {
@@ -181,16 +192,16 @@ void OnRowClick(HWND list, ListInstance& instance, bool doubleClick, int row, in
         else
             ExpandRows(instance, handle);
         ::SendMessageW(list, WM_LIST_PAINTROW, static_cast<WPARAM>(item.rowIndex), 0);
-        Report(list, instance.handlers.groupClick, handle, x, y);
+        (void)ReportAndCheckAlive(list, instance.handlers.groupClick, handle, x, y);
         return;
     }
     // Icons are hit where they lie whether or not the row's height draws them.
     int icon = 0;
     if (item.serviceIconCount > 0 && IconSlotAt(instance, item, RowRect(list, row), x, y, &icon) > 0) {
-        Report(list, instance.handlers.serviceIconClick, handle, icon, 0);
+        (void)ReportAndCheckAlive(list, instance.handlers.serviceIconClick, handle, icon, 0);
         return;
     }
-    Report(list, instance.handlers.entryClick, handle, x, y);
+    (void)ReportAndCheckAlive(list, instance.handlers.entryClick, handle, x, y);
 }
 
 // The list box's own handling of a button message notifies the host
@@ -205,8 +216,10 @@ LRESULT OnLeftButtonUp(HWND list, ListInstance& instance, WPARAM wParam, LPARAM 
         return result;
     const HitTest hit = RowAt(list, point);
     const int row = hit.onRow ? hit.row : -1;
-    if (alive->selectedRow != row)
-        MoveSelection(*alive, row);
+    if (alive->selectedRow != row) {
+        for (int changed : MoveSelection(*alive, row))
+            PaintRow(*alive, changed);
+    }
     if (hit.onRow)
         OnRowClick(list, *alive, false, hit.row, GET_X_LPARAM(point), GET_Y_LPARAM(point));
     return result;
@@ -218,6 +231,16 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
     case WM_LIST_PAINTROW:
         PaintRow(instance, static_cast<int>(wParam));
         return 1;
+    case WM_TIMER:
+        if (wParam == kFlashTimerId) {
+            OnFlashTimer(instance);
+            return 0;
+        }
+        if (wParam == kBlinkTimerId) {
+            OnBlinkTimer(instance);
+            return 0;
+        }
+        break;
     case WM_MOUSEMOVE:
         OnMouseMove(list, instance, lParam);
         break;
@@ -236,29 +259,26 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
         const int x = GET_X_LPARAM(lParam);
         const int y = GET_Y_LPARAM(lParam);
         if (!hit.onRow) {
-            if (!Report(list, instance.handlers.blankRightClick, 0, x, y))
+            if (!ReportAndCheckAlive(list, instance.handlers.blankRightClick, 0, x, y))
                 return 0;
             break;
         }
         const LRESULT result = CallPrevious(instance, list, message, wParam, lParam);
         if (ListInstance* alive = FindInstance(list)) {
             const int handle = ItemAtRow(list, hit.row);
-            Report(list, IsGroup(alive->document, handle) ? alive->handlers.groupRightClick
-                                                          : alive->handlers.entryRightClick,
-                   handle, x, y);
+            const ListEventHandler& handler =
+                IsGroup(alive->document, handle) ? alive->handlers.groupRightClick : alive->handlers.entryRightClick;
+            (void)ReportAndCheckAlive(list, handler, handle, x, y);
         }
         return result;
     }
     case WM_MOUSELEAVE:
-        // Another list may have taken the tracking over since.
-        if (g_trackedWindow == list)
-            g_trackedWindow = nullptr;
         if (instance.hoverRow != -1 && !LeaveHoverRow(list, instance, 0, 0))
             return 0;
         break;
     case WM_NCDESTROY: {
-        if (g_trackedWindow == list)
-            g_trackedWindow = nullptr;
+        ::KillTimer(list, kFlashTimerId);
+        ::KillTimer(list, kBlinkTimerId);
         const WNDPROC previous = instance.previousListProc;
         Unsubclass(list, ListProc, previous);
         if (const auto host = Hosts().find(instance.host); host != Hosts().end())
@@ -304,7 +324,7 @@ LRESULT OnHostMessage(HWND host, HostRecord& record, UINT message, WPARAM wParam
                                      : nullptr;
         if (!instance)
             break;
-        const RowTarget target{draw->hDC, draw->rcItem};
+        const RowTarget target{draw->hDC, draw->rcItem, static_cast<int>(draw->itemData)};
         PaintRow(*instance, static_cast<int>(draw->itemID), &target);
         return TRUE;
     }

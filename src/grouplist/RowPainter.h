@@ -25,6 +25,7 @@ struct ServiceIconSlot {
 struct RowTarget {
     HDC dc;
     RECT rect;
+    int item = 0; // the row's item when the caller knows it (WM_DRAWITEM does), else 0
 };
 
 // Paints a row into the target, or straight into the list window. A new
@@ -35,10 +36,6 @@ void PaintRow(ListInstance& instance, int row, const RowTarget* target = nullptr
 
 // The process-wide pictures for entries with no avatar (not owned).
 void SetDefaultAvatarPair(HBITMAP picture, HBITMAP grey);
-
-// A picture file in memory as a bitmap of its own size (icons are drawn onto
-// white); empty when it cannot be decoded.
-[[nodiscard]] base::UniqueBitmap DecodeBitmap(std::span<const std::uint8_t> bytes, SIZE& size);
 
 // The font rows are drawn in; the list box gets one like it.
 [[nodiscard]] base::UniqueFont CreateRowFont();

@@ -52,12 +52,15 @@ protected:
     }
     void Populate(std::vector<int> icons = {})
     {
+        const size_t before = Rows().size();
         g1 = m_control.AddGroup(L"G1", true);
         e1 = AddEntry(g1, L"one", true, icons);
         e2 = AddEntry(g1, L"two");
         g2 = m_control.AddGroup(L"G2");
         e3 = AddEntry(g2, L"three");
-        ASSERT_EQ(Rows(), (std::vector<int>{g1, e1, e2, g2}));
+        const std::vector<int> rows = Rows();
+        ASSERT_EQ(std::vector<int>(rows.begin() + static_cast<std::ptrdiff_t>(before), rows.end()),
+                  (std::vector<int>{g1, e1, e2, g2}));
     }
     grouplist::ListEventHandler Record(const char* name)
     {
@@ -259,6 +262,84 @@ TEST_F(ListInput, HostMayChangeTheListWhenTheListBoxNotifiesIt)
     EXPECT_EQ(notifications, 2);
     EXPECT_FALSE(m_control.IsCreated());
     EXPECT_TRUE(events.empty());
+}
+
+} // namespace
+
+namespace {
+
+// LB_ITEMFROMPOINT answers in 16 bits; rows past 65,535 must still be hit,
+// never the row 65,536 above them.
+TEST_F(ListInput, RowsPastSixteenBitsAreHitThemselves)
+{
+    Recreate(2); // 20-px rows
+    ASSERT_FALSE(HasFatalFailure());
+    const int fillers = 0x10000;
+    {
+        // Rows of no item: the control leaves them alone.
+        const ::LRESULT init = ::SendMessageW(m_list, LB_INITSTORAGE, fillers, 0);
+        ASSERT_NE(init, LB_ERRSPACE);
+        ::SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
+        for (int i = 0; i < fillers; ++i)
+            ::SendMessageW(m_list, LB_ADDSTRING, 0, 0);
+        ::SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
+    }
+    Populate();
+    ASSERT_FALSE(HasFatalFailure());
+    m_control.SetEntryClickHandler(Record("entryClick"));
+    m_control.SetRowEnterHandler(Record("enter"));
+    m_control.SetRowLeaveHandler(Record("leave"));
+    const int rowE1 = fillers + 1;
+    ASSERT_EQ(RowIndexOf(e1), rowE1);
+    ::SendMessageW(m_list, LB_SETTOPINDEX, rowE1 - 2, 0);
+    RECT client{};
+    ::GetClientRect(m_list, &client);
+    ASSERT_GE(RowRect(rowE1).top, 0);
+    ASSERT_LE(RowRect(rowE1 + 1).bottom, client.bottom);
+    events.clear();
+    Send(WM_MOUSEMOVE, At(rowE1));
+    EXPECT_EQ(m_control.HoverRow(), rowE1);
+    Send(WM_MOUSEMOVE, At(rowE1 + 1));
+    EXPECT_EQ(m_control.HoverRow(), rowE1 + 1);
+    Send(WM_LBUTTONUP, At(rowE1));
+    EXPECT_EQ(m_control.SelectedRow(), rowE1);
+    const POINT p = At(rowE1);
+    EXPECT_EQ(events, (Events{{"enter", e1, p.x, p.y},
+                              {"leave", e1, At(rowE1 + 1).x, At(rowE1 + 1).y},
+                              {"enter", e2, At(rowE1 + 1).x, At(rowE1 + 1).y},
+                              {"entryClick", e1, p.x, p.y}}));
+}
+
+} // namespace
+
+namespace {
+
+// A move that arrives under capture while the pointer is elsewhere cannot
+// arm leave tracking; the next real move over the list must, or the hover
+// stays lit after the pointer has gone.
+TEST_F(ListInput, HoverClearsWhenThePointerLeavesAfterAMoveUnderCapture)
+{
+    ::SetCursorPos(900, 700);
+    ::SetCapture(m_list);
+    Send(WM_MOUSEMOVE, At(1));
+    ::ReleaseCapture();
+    EXPECT_EQ(m_control.HoverRow(), 1);
+
+    const POINT p = At(2);
+    POINT screen = p;
+    ::ClientToScreen(m_list, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    Send(WM_MOUSEMOVE, p);
+    EXPECT_EQ(m_control.HoverRow(), 2);
+
+    ::SetCursorPos(900, 700);
+    const DWORD end = ::GetTickCount() + 1000;
+    while (m_control.HoverRow() != -1 && static_cast<LONG>(end - ::GetTickCount()) > 0) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        Pump();
+    }
+    EXPECT_EQ(m_control.HoverRow(), -1);
+    EXPECT_EQ(events.back(), (Event{"leave", e2, 0, 0}));
 }
 
 } // namespace

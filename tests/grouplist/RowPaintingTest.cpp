@@ -332,3 +332,38 @@ TEST_F(RowPainting, RepeatedPaintingKeepsGdiObjectsLevel)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RowPainting, DecodedAvatarsDrawUprightAtTheirOwnSizeAndScaled)
+{
+    // Bottom-up file: its first 20 stored rows are the picture's lower half.
+    std::vector<std::uint8_t> file = SolidBmp(40, 40, kRed);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) {
+            std::uint8_t* p = file.data() + 54 + y * 120 + x * 3;
+            p[0] = GetBValue(kGreen), p[1] = GetGValue(kGreen), p[2] = GetRValue(kGreen);
+        }
+    const int group = m_control.AddGroup(L"G", true);
+    grouplist::EntryInfo info;
+    info.groupHandle = group;
+    info.name = L"two-tone";
+    info.online = true;
+    info.avatarImage = file;
+    ASSERT_EQ(m_control.AddEntry(info), 1);
+    const Painted large = Paint(1);
+    EXPECT_EQ(large.At(26, 10), kRed);
+    EXPECT_EQ(large.At(26, 44), kGreen);
+
+    Recreate(1);
+    const int medium = m_control.AddGroup(L"G", true);
+    info.groupHandle = medium;
+    info.avatarImage = file;
+    ASSERT_EQ(m_control.AddEntry(info), 1);
+    const Painted small = Paint(1);
+    ASSERT_EQ(small.h, 30);
+    EXPECT_EQ(small.At(16, 8), kRed);
+    EXPECT_EQ(small.At(16, 22), kGreen);
+}
+
+} // namespace

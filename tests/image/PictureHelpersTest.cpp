@@ -1,4 +1,4 @@
-#include "app/image/PictureHelpers.h"
+#include "image/PictureHelpers.h"
 #include "base/Dib32.h"
 
 #include "GdiCount.h"
@@ -155,7 +155,7 @@ base::UniqueBitmap MakeDib(int width, int height, int bitCount, void** bits,
 TEST(PictureFromBytes, BmpGivesABitmapThatOutlivesTheLoaderAndItsDisplaySize)
 {
     SIZE size{};
-    const app::Picture picture = app::PictureFromBytes(MakeBmp(40, 40, Pattern), &size);
+    const image::Picture picture = image::PictureFromBytes(MakeBmp(40, 40, Pattern), &size);
     ASSERT_TRUE(picture.bitmap);
     EXPECT_FALSE(picture.icon);
     // The loader's own bitmap is gone by now; ours must still be a live copy.
@@ -171,7 +171,7 @@ TEST(PictureFromBytes, BmpGivesABitmapThatOutlivesTheLoaderAndItsDisplaySize)
 
 TEST(PictureFromBytes, GifAndJpegGiveBitmaps)
 {
-    const app::Picture gif = app::PictureFromBytes(kGif);
+    const image::Picture gif = image::PictureFromBytes(kGif);
     ASSERT_TRUE(gif.bitmap);
     EXPECT_FALSE(gif.icon);
     const std::vector<RGBQUAD> gifPixels = ReadPixels(gif.bitmap.get());
@@ -179,7 +179,7 @@ TEST(PictureFromBytes, GifAndJpegGiveBitmaps)
     EXPECT_EQ(ColourOf(gifPixels[0]), RGB(255, 0, 0));
     EXPECT_EQ(ColourOf(gifPixels[1]), RGB(0, 0, 255));
 
-    const app::Picture jpeg = app::PictureFromBytes(kJpeg);
+    const image::Picture jpeg = image::PictureFromBytes(kJpeg);
     ASSERT_TRUE(jpeg.bitmap);
     EXPECT_FALSE(jpeg.icon);
     const std::vector<RGBQUAD> jpegPixels = ReadPixels(jpeg.bitmap.get());
@@ -190,7 +190,7 @@ TEST(PictureFromBytes, GifAndJpegGiveBitmaps)
 TEST(PictureFromBytes, IcoGivesAnIcon)
 {
     SIZE size{};
-    const app::Picture picture = app::PictureFromBytes(MakeIco(RGB(10, 200, 30)), &size);
+    const image::Picture picture = image::PictureFromBytes(MakeIco(RGB(10, 200, 30)), &size);
     ASSERT_TRUE(picture.icon);
     EXPECT_FALSE(picture.bitmap);
     ICONINFO info{};
@@ -216,7 +216,7 @@ TEST(PictureFromBytes, MetafilesEmptyAndGarbageGiveNothingAndZeroSize)
     for (const Bytes& bytes :
          {MakeEmf(), Bytes{}, garbage, truncatedBmp(40), truncatedBmp(54 + 4800 - 1)}) {
         SIZE size{7, 7};
-        const app::Picture picture = app::PictureFromBytes(bytes, &size);
+        const image::Picture picture = image::PictureFromBytes(bytes, &size);
         EXPECT_FALSE(picture) << bytes.size() << " bytes";
         EXPECT_EQ(size.cx, 0);
         EXPECT_EQ(size.cy, 0);
@@ -234,8 +234,8 @@ TEST(PictureFromBytes, LoadsWhateverTheThreadsComStateAndLeavesItAsItWas)
                 ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
             }
 
-            EXPECT_TRUE(app::PictureFromBytes(kJpeg).bitmap) << static_cast<int>(state);
-            EXPECT_TRUE(app::PictureFromBytes(kGif).bitmap) << static_cast<int>(state);
+            EXPECT_TRUE(image::PictureFromBytes(kJpeg).bitmap) << static_cast<int>(state);
+            EXPECT_TRUE(image::PictureFromBytes(kGif).bitmap) << static_cast<int>(state);
 
             // S_OK: COM was not initialised; S_FALSE: still in the caller's apartment.
             const DWORD model = state == Com::MultiThreaded ? COINIT_MULTITHREADED : COINIT_APARTMENTTHREADED;
@@ -262,7 +262,7 @@ TEST(GreyCopy, WeighsRedGreenAndBluePerPixelAndLeavesTheSourceAlone)
         pixels[i] = {GetBValue(colours[i]), GetGValue(colours[i]), GetRValue(colours[i]), 0};
     std::vector<RGBQUAD> before(pixels, pixels + 6);
 
-    const base::UniqueBitmap grey = app::GreyCopy(source.get());
+    const base::UniqueBitmap grey = image::GreyCopy(source.get());
     ASSERT_TRUE(grey);
     const SIZE size = BitmapSize(grey.get());
     EXPECT_EQ(size.cx, 3);
@@ -288,7 +288,7 @@ TEST(GreyCopy, GreyPixelsKeepTheirLevel)
     auto* pixels = static_cast<RGBQUAD*>(bits);
     for (int v = 0; v < 256; ++v)
         pixels[v] = {static_cast<BYTE>(v), static_cast<BYTE>(v), static_cast<BYTE>(v), 0};
-    const std::vector<RGBQUAD> result = ReadPixels(app::GreyCopy(source.get()).get());
+    const std::vector<RGBQUAD> result = ReadPixels(image::GreyCopy(source.get()).get());
     ASSERT_EQ(result.size(), 256u);
     // Floating-point sums may land one level lower on whole numbers (an
     // accepted error); the helper's integer arithmetic must not.
@@ -300,8 +300,8 @@ TEST(PictureHelpers, HandlesThatAreNotBitmapsGiveEmptyResults)
 {
     const base::UniqueBrush brush(::CreateSolidBrush(RGB(1, 2, 3)));
     for (HBITMAP handle : {static_cast<HBITMAP>(nullptr), reinterpret_cast<HBITMAP>(brush.get())}) {
-        EXPECT_FALSE(app::GreyCopy(handle));
-        EXPECT_TRUE(app::BitmapToBmpBytes(handle).empty());
+        EXPECT_FALSE(image::GreyCopy(handle));
+        EXPECT_TRUE(image::BitmapToBmpBytes(handle).empty());
     }
 }
 
@@ -314,7 +314,7 @@ TEST(BitmapToBmpBytes, TrueColourBitmapKeepsItsDepthInTheFixedLayoutBottomUp)
     for (int i = 0; i < 4800; ++i)
         sourceBytes[i] = static_cast<std::uint8_t>(i * 7 + i / 120);
 
-    const Bytes file = app::BitmapToBmpBytes(source.get());
+    const Bytes file = image::BitmapToBmpBytes(source.get());
     ASSERT_EQ(file.size(), 58u + 4800u);
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
@@ -345,7 +345,7 @@ TEST(BitmapToBmpBytes, PaletteBitmapIsWrittenAsTwentyFourBitColourWithoutOverrun
         for (int x = 0; x < 5; ++x)
             indices[y * 8 + x] = static_cast<std::uint8_t>(y * 64 + x * 31);
 
-    const Bytes file = app::BitmapToBmpBytes(eightBit.get());
+    const Bytes file = image::BitmapToBmpBytes(eightBit.get());
     ASSERT_EQ(file.size(), 58u + 16u * 3u); // 5 pixels of 3 bytes padded to 16
     EXPECT_EQ(Read(file, 10, 4), 58u);
     EXPECT_EQ(Read(file, 14, 4), 44u);
@@ -363,9 +363,9 @@ TEST(BitmapToBmpBytes, PaletteBitmapIsWrittenAsTwentyFourBitColourWithoutOverrun
 
 TEST(BitmapToBmpBytes, WrittenFileLoadsBackWithTheSamePixels)
 {
-    const app::Picture original = app::PictureFromBytes(MakeBmp(40, 40, Pattern));
+    const image::Picture original = image::PictureFromBytes(MakeBmp(40, 40, Pattern));
     ASSERT_TRUE(original.bitmap);
-    const app::Picture reloaded = app::PictureFromBytes(app::BitmapToBmpBytes(original.bitmap.get()));
+    const image::Picture reloaded = image::PictureFromBytes(image::BitmapToBmpBytes(original.bitmap.get()));
     ASSERT_TRUE(reloaded.bitmap);
     const std::vector<RGBQUAD> pixels = ReadPixels(reloaded.bitmap.get());
     ASSERT_EQ(pixels.size(), 1600u);
@@ -379,10 +379,10 @@ TEST(PictureHelpers, RepeatedUseLeavesNoGdiObjectsBehind)
     const Bytes bmp = MakeBmp(40, 40, Pattern);
     const Bytes ico = MakeIco(RGB(1, 2, 3));
     auto once = [&] {
-        app::Picture picture = app::PictureFromBytes(bmp);
-        app::Picture icon = app::PictureFromBytes(ico);
-        base::UniqueBitmap grey = app::GreyCopy(picture.bitmap.get());
-        EXPECT_FALSE(app::BitmapToBmpBytes(grey.get()).empty());
+        image::Picture picture = image::PictureFromBytes(bmp);
+        image::Picture icon = image::PictureFromBytes(ico);
+        base::UniqueBitmap grey = image::GreyCopy(picture.bitmap.get());
+        EXPECT_FALSE(image::BitmapToBmpBytes(grey.get()).empty());
     };
     once(); // the first call may load decoders that stay
     const int before = testing_support::LiveGdiObjects();

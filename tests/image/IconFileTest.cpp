@@ -1,4 +1,4 @@
-#include "app/image/IconFile.h"
+#include "image/IconFile.h"
 
 #include "base/Handles.h"
 
@@ -25,7 +25,7 @@ TEST(IconFileTest, AnIconGroupBecomesAnIconFileWhoseImagesLoad)
     ::EnumResourceNamesW(user32, RT_GROUP_ICON, TakeFirstName, reinterpret_cast<LONG_PTR>(&group));
     ASSERT_NE(group, 0) << "no numbered icon group to read";
 
-    const std::vector<unsigned char> file = app::IconFileBytes(user32, group);
+    const std::vector<unsigned char> file = image::IconFileBytes(user32, group);
     ASSERT_GE(file.size(), 6u + 16u);
     EXPECT_EQ(file[2], 1) << "type: icon";
     const size_t count = file[4] | (file[5] << 8);
@@ -45,5 +45,5 @@ TEST(IconFileTest, AnIconGroupBecomesAnIconFileWhoseImagesLoad)
     }
     EXPECT_EQ(expected, file.size());
 
-    EXPECT_TRUE(app::IconFileBytes(user32, 0xFFFE).empty()) << "no such group";
+    EXPECT_TRUE(image::IconFileBytes(user32, 0xFFFE).empty()) << "no such group";
 }

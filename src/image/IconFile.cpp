@@ -1,9 +1,9 @@
-#include "app/image/IconFile.h"
+#include "image/IconFile.h"
 
 #include <cstring>
 #include <span>
 
-namespace app {
+namespace image {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::vector<unsigned char> IconFileBytes(HMODULE module, WORD groupId)
     return file;
 }
 
-} // namespace app
+} // namespace image

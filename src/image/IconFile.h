@@ -7,9 +7,9 @@
 
 #include <vector>
 
-namespace app {
+namespace image {
 
 // Empty when the module has no such icon group or one of its images is missing.
 [[nodiscard]] std::vector<unsigned char> IconFileBytes(HMODULE module, WORD groupId);
 
-} // namespace app
+} // namespace image

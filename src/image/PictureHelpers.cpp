@@ -1,4 +1,4 @@
-#include "app/image/PictureHelpers.h"
+#include "image/PictureHelpers.h"
 
 #include "base/ComPtr.h"
 #include "base/Dib32.h"
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace app {
+namespace image {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
@@ -85,6 +85,23 @@ bool BmpFitsItsBytes(std::span<const std::uint8_t> bytes) noexcept
     const std::uint64_t stride = (columns * bitCount + 31) / 32 * 4;
     const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
     return rows == 0 || (stride <= available && stride * rows <= available);
+}
+
+// A picture as a bitmap of its own size: icons are drawn onto white.
+base::UniqueBitmap BitmapOf(Picture picture, SIZE size)
+{
+    if (picture.bitmap || !picture.icon)
+        return std::move(picture.bitmap);
+    const base::WindowDc screen(nullptr);
+    base::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
+    const base::UniqueMemoryDc dc = base::CreateMemoryDc(screen.get());
+    if (!bitmap || !dc)
+        return {};
+    const base::SelectGuard select(dc.get(), bitmap.get());
+    const RECT all{0, 0, size.cx, size.cy};
+    ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::DrawIconEx(dc.get(), 0, 0, picture.icon.get(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    return bitmap;
 }
 
 } // namespace
@@ -245,4 +262,10 @@ std::vector<std::uint8_t> BitmapToBmpBytes(HBITMAP bitmap)
     return file;
 }
 
-} // namespace app
+base::UniqueBitmap BitmapFromBytes(std::span<const std::uint8_t> bytes, SIZE& size)
+{
+    size = {};
+    return BitmapOf(PictureFromBytes(bytes, &size), size);
+}
+
+} // namespace image

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace app {
+namespace image {
 
 // Owns what the OLE picture loader produced: a bitmap or an icon (or nothing).
 struct Picture {
@@ -35,4 +35,8 @@ struct Picture {
 // room for a colour table. Empty for a handle that is not a bitmap.
 [[nodiscard]] std::vector<std::uint8_t> BitmapToBmpBytes(HBITMAP bitmap);
 
-} // namespace app
+// A picture file in memory as a bitmap of its own size (icons are drawn onto
+// white); empty when it cannot be decoded. size receives its size.
+[[nodiscard]] base::UniqueBitmap BitmapFromBytes(std::span<const std::uint8_t> bytes, SIZE& size);
+
+} // namespace image

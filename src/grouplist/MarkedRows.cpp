@@ -1,0 +1,67 @@
+#include "grouplist/MarkedRows.h"
+
+#include "grouplist/ListRows.h"
+
+namespace grouplist {
+
+namespace {
+
+using Doc = ItemDocument;
+
+// The current row of a marked item, or -1 when it has none.
+int RowOfItem(const ListInstance& instance, int handle)
+{
+    IXMLDOMElement* element = handle > 0 ? instance.document.Find(handle) : nullptr;
+    if (!element)
+        return -1;
+    const int row = Doc::Int(element, Attr::RowIndex);
+    return row >= 0 && ItemAtRow(instance.list, row) == handle ? row : -1;
+}
+
+} // namespace
+
+void FollowMarkedItems(ListInstance& instance)
+{
+    if (instance.selectedRow >= 0)
+        SetSelectedRow(instance, RowOfItem(instance, instance.selectedItem));
+    if (instance.hoverRow >= 0) {
+        const int row = RowOfItem(instance, instance.hoverItem);
+        if (row < 0)
+            instance.hoveredServiceIcon = 0;
+        SetHoverRow(instance, row);
+    }
+}
+
+void SetHoverRow(ListInstance& instance, int row)
+{
+    instance.hoverRow = row;
+    instance.hoverItem = row >= 0 ? ItemAtRow(instance.list, row) : 0;
+}
+
+void SetSelectedRow(ListInstance& instance, int row)
+{
+    instance.selectedRow = row;
+    instance.selectedItem = row >= 0 ? ItemAtRow(instance.list, row) : 0;
+}
+
+bool EnlargesSelection(const ListInstance& instance)
+{
+    return instance.enlargeSelected && instance.displayMode != 0;
+}
+
+std::vector<int> MoveSelection(ListInstance& instance, int row)
+{
+    const int previous = instance.selectedRow;
+    SetSelectedRow(instance, row);
+    if (!EnlargesSelection(instance))
+        return {previous, row};
+    if (IsEntryRow(instance, previous))
+        SetRowHeight(instance.list, previous, instance.entryRowHeight);
+    if (IsEntryRow(instance, row))
+        SetRowHeight(instance.list, row, kLargeRowHeight);
+    // Rows below move and the blank area under the last one may grow.
+    ::InvalidateRect(instance.list, nullptr, TRUE);
+    return {};
+}
+
+} // namespace grouplist
