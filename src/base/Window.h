@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace base {
 
 class Window {
@@ -87,6 +89,13 @@ protected:
         default:
             return false;
         }
+    }
+
+    // For after a call out to a handler that may destroy the window and this
+    // object: true while both still exist. It compares, never touches.
+    [[nodiscard]] std::function<bool()> StillAlive() const
+    {
+        return [hwnd = m_hwnd, self = this] { return ::IsWindow(hwnd) && FromHandle(hwnd) == self; };
     }
 
     // Everything not handled goes to DefWindowProcW.

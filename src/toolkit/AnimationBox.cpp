@@ -1,6 +1,8 @@
 #include "toolkit/AnimationBox.h"
 
+#include "base/CallHandler.h"
 #include "base/Dib32.h"
+#include "base/MouseLeaveTracker.h"
 #include "toolkit/ParentBackground.h"
 
 #include <windowsx.h>
@@ -300,7 +302,6 @@ LRESULT AnimationBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DESTROY:
         m_fadeTimer = false;
-        m_tracking = false;
         m_hoverId = 0;
         m_pressedId = 0;
         for (Object& object : m_objects) {
@@ -342,31 +343,22 @@ int AnimationBox::ObjectAt(POINT p) const
 
 void AnimationBox::OnMouseMove(POINT p)
 {
-    if (!m_tracking) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-        ::TrackMouseEvent(&track);
-        // The system only tracks while the pointer is really over the box
-        // (a move can arrive under capture from outside); ask again on the
-        // next move if it did not take.
-        TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
-        m_tracking = ::TrackMouseEvent(&query) && query.hwndTrack == Handle() && (query.dwFlags & TME_LEAVE);
-    }
+    (void)base::MouseLeaveTracker::Rearm(Handle());
     const int hit = ObjectAt(p);
     if (hit == m_hoverId)
         return;
     const int left = std::exchange(m_hoverId, hit);
-    if (left && !Notify(m_events.objectLeave, left))
+    if (left && !base::CallAndCheckAlive(m_events.objectLeave, StillAlive(), left))
         return;
     // The leave handler may have moved things; report only what is still hovered.
     if (hit && m_hoverId == hit)
-        (void)Notify(m_events.objectEnter, hit);
+        (void)base::CallAndCheckAlive(m_events.objectEnter, StillAlive(), hit);
 }
 
 void AnimationBox::OnMouseLeave()
 {
-    m_tracking = false;
     if (const int left = std::exchange(m_hoverId, 0))
-        (void)Notify(m_events.objectLeave, left);
+        (void)base::CallAndCheckAlive(m_events.objectLeave, StillAlive(), left);
 }
 
 void AnimationBox::OnButtonDown(POINT p)
@@ -382,7 +374,7 @@ void AnimationBox::OnButtonUp(POINT p)
     if (::GetCapture() == Handle())
         ::ReleaseCapture();
     if (pressed && ObjectAt(p) == pressed)
-        (void)Notify(m_events.objectClick, pressed);
+        (void)base::CallAndCheckAlive(m_events.objectClick, StillAlive(), pressed);
 }
 
 void AnimationBox::OnTimer()
@@ -426,16 +418,6 @@ void AnimationBox::StopTimerIfIdle()
         return;
     ::KillTimer(Handle(), kFadeTimer);
     m_fadeTimer = false;
-}
-
-bool AnimationBox::Notify(std::function<void(int)> handler, int id)
-{
-    // Taken by value: the handler may replace the box's events while it runs.
-    if (!handler)
-        return true;
-    const HWND hwnd = Handle();
-    handler(id);
-    return ::IsWindow(hwnd) && base::Window::FromHandle(hwnd) == this;
 }
 
 } // namespace toolkit

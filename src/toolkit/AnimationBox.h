@@ -107,17 +107,12 @@ private:
     void Repaint();
     void StopTimerIfIdle();
     void ShowTextAsWindowText();
-    // Calls handler(id); false when the box or its window is gone afterwards,
-    // and then nothing of the box may be touched.
-    [[nodiscard]] bool Notify(std::function<void(int)> handler, int id);
-
     AnimationBoxEvents m_events;
     base::UniqueBitmap m_background;
     std::vector<Object> m_objects;
     int m_nextId = 1;
     int m_hoverId = 0;
     int m_pressedId = 0;
-    bool m_tracking = false;  // TrackMouseEvent will report the pointer leaving
     bool m_fadeTimer = false; // the fade timer is running
     BoxText m_text;
     base::UniqueFont m_font;

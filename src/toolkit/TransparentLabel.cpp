@@ -1,5 +1,6 @@
 #include "toolkit/TransparentLabel.h"
 
+#include "base/CallHandler.h"
 #include "base/Handles.h"
 #include "toolkit/ParentBackground.h"
 
@@ -63,19 +64,17 @@ LRESULT TransparentLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     switch (message) {
     case WM_LBUTTONDOWN:
-        // A copy: the handler may replace the events while it runs, and a
-        // drag of the parent started from it runs a whole loop in there.
-        if (auto handler = m_events.leftButtonDown)
-            handler();
+        // A drag of the parent started from the handler runs a whole loop in
+        // there, and the label may be gone when it returns.
+        (void)base::CallAndCheckAlive(m_events.leftButtonDown, StillAlive());
         return 0;
     case WM_LBUTTONDBLCLK:
-        if (auto handler = m_events.doubleClick)
-            handler();
+        (void)base::CallAndCheckAlive(m_events.doubleClick, StillAlive());
         return 0;
     case WM_DROPFILES: {
         std::vector<std::wstring> paths = TakeDroppedPaths(reinterpret_cast<HDROP>(wParam));
-        if (auto handler = m_events.filesDropped; handler && !paths.empty())
-            handler(std::move(paths));
+        if (!paths.empty())
+            (void)base::CallAndCheckAlive(m_events.filesDropped, StillAlive(), std::move(paths));
         return 0;
     }
     default:
