@@ -11,6 +11,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
@@ -114,7 +116,7 @@ void MainWindow::OnCreate()
 
     const POINT saved = ReadSavedPosition(m_config);
     if (saved.x != 0 || saved.y != 0)
-        ::SetWindowPos(Handle(), nullptr, saved.x, saved.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveToSavedPosition(saved);
 
     CreateShortcutList();
     ReloadCatalogue();
@@ -126,6 +128,21 @@ void MainWindow::OnCreate()
     (void)::SetTimer(Handle(), kDockTimer, kDockTimerMs, nullptr);
     (void)::SetTimer(Handle(), kMusicTimer, kMusicTimerMs, nullptr);
     m_controls.TitleLabel().AcceptDroppedFiles(true);
+}
+
+void MainWindow::MoveToSavedPosition(POINT saved)
+{
+    // A hand-edited or stale value (huge, or below the bottom after the
+    // screen changed) must not start the window where nobody can reach it:
+    // it comes back whole on the screen it is nearest to.
+    constexpr int kFar = 1 << 20; // beyond any screen, small enough to add a size to
+    RECT target{};
+    target.left = std::clamp(static_cast<int>(saved.x), -kFar, kFar);
+    target.top = std::clamp(static_cast<int>(saved.y), -kFar, kFar);
+    target.right = target.left + kMainWidth;
+    target.bottom = target.top + kMainHeight;
+    HoldDragOnScreen(target, MonitorRectOf(::MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST)));
+    ::SetWindowPos(Handle(), nullptr, target.left, target.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 catalogue::CatalogueWindowSettings MainWindow::CatalogueWindowSettings()

@@ -79,6 +79,7 @@ private:
     void CreateShortcutList();
     void OnClose();
     void OpenMusicPanel();
+    void MoveToSavedPosition(POINT saved);
     [[nodiscard]] catalogue::CatalogueWindowSettings CatalogueWindowSettings();
     // The id of the highlight object in the box.
     [[nodiscard]] int HighlightOf(Box box) const { return m_state.boxObjectIds[static_cast<size_t>(box) - 1]; }

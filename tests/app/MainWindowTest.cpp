@@ -7,6 +7,7 @@
 #include "DroppedFiles.h"
 #include "TempFolder.h"
 #include "base/ComPtr.h"
+#include "base/Text.h"
 #include "base/TextFile.h"
 
 #include <gtest/gtest.h>
@@ -143,4 +144,34 @@ TEST_F(MainWindowTest, FilesDroppedOnTheTitleBecomeShortcutsThroughTheDropWindow
     const auto group = m_state.listControl.ReadItem(static_cast<int>(::SendMessageW(list, LB_GETITEMDATA, 0, 0)));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->name, L"工具 [1]");
+}
+
+TEST(MainWindowStartTest, ASavedPositionOffEveryScreenStillOpensTheWindowWhole)
+{
+    const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    struct Case {
+        const wchar_t* left;
+        const wchar_t* top;
+    };
+    for (const Case saved : {Case{L"2147483647", L"2147483647"}, Case{L"-2147483648", L"-2147483648"},
+                             Case{L"300", L"99999"}, Case{L"abc", L"5000"}, Case{L"", L"-20"}}) {
+        testing_support::TempFolder folder;
+        const app::IniFile ini(folder.Path() + L"\\Instal.ini");
+        ASSERT_TRUE(ini.Write(app::kConfigSection, app::kLeftKey, saved.left));
+        ASSERT_TRUE(ini.Write(app::kConfigSection, app::kTopKey, saved.top));
+        app::AppState state;
+        {
+            app::MainWindow window(state, folder.Path());
+            ASSERT_TRUE(window.Create());
+            RECT r{};
+            ::GetWindowRect(window.Handle(), &r);
+            EXPECT_TRUE(r.left >= screen.left && r.top >= screen.top && r.right <= screen.right &&
+                        r.bottom <= screen.bottom)
+                << base::ToUtf8(saved.left) << "," << base::ToUtf8(saved.top) << " gave " << r.left << "," << r.top;
+            EXPECT_EQ(r.right - r.left, app::kMainWidth);
+        }
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
 }

@@ -180,17 +180,21 @@ TEST_F(LoadCatalogueTest, EachFolderIsACollapsedGroupOfItsShortcuts)
     EXPECT_NE(a.avatarPicture, nullptr);
 }
 
-TEST_F(LoadCatalogueTest, SignatureIsTheWholeFileUpToAZeroByte)
+TEST_F(LoadCatalogueTest, SignatureIsTheFileUpToAZeroByteWithoutTheBlanksAround)
 {
     Folder(L"g");
-    File(L"g\\crlf.txt", "C:\\Tools\\app.exe\r\n");
+    File(L"g\\crlf.txt", " C:\\Tools\\app.exe\r\n");
+    File(L"g\\utf16.txt", std::string_view("\xFF\xFE" "D\0:\0\\\0\x1D\x74" ".\0e\0x\0e\0\r\0\n\0", 22)); // D:\琝.exe
+    File(L"g\\large.txt", "C:\\a.exe" + std::string(64 * 1024, ' '));
     File(L"g\\zero.txt", std::string_view("C:\\z.exe\0C:\\junk.exe", 21));
     File(L"g\\bom.txt", "\xEF\xBB\xBF" "D:\\\xE7\x90\x9D\\\xE7\x8C\x8F.exe"); // D:\琝\猏.exe
     File(L"g\\empty.txt", "");
 
     Load();
 
-    EXPECT_EQ(Entry(L" crlf").signature, L"C:\\Tools\\app.exe\r\n");
+    EXPECT_EQ(Entry(L" crlf").signature, L"C:\\Tools\\app.exe") << "an editor's line break starts nothing";
+    EXPECT_EQ(Entry(L" utf16").signature, L"D:\\琝.exe");
+    EXPECT_EQ(Entry(L" large").signature, L"") << "over 64 KiB is no shortcut";
     // The list's document would drop the rest itself; the reader must not keep it.
     EXPECT_EQ(catalogue::ReadShortcutPath(m_root + L"\\g\\zero.txt", CP_ACP), L"C:\\z.exe");
     EXPECT_EQ(Entry(L" bom").signature, L"D:\\琝\\猏.exe");
