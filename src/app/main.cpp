@@ -51,6 +51,9 @@ int RunMessageLoop()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {
+    // A shortcut to a removed drive must fail quietly, not stop everything
+    // behind a system "no disk" box.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // A second copy leaves before it creates or writes anything.
     const toolkit::SingleInstance instance(app::ProgramPath());
     if (instance.AnotherIsRunning())
