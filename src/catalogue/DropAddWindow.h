@@ -3,6 +3,7 @@
 // time. Several dropped together wait in a queue; 确定 saves the one shown
 // and shows the next, and the window closes after the last.
 
+#include "base/FocusMemory.h"
 #include "base/Handles.h"
 #include "base/Window.h"
 #include "catalogue/CatalogueShell.h"
@@ -59,7 +60,7 @@ private:
     CatalogueWindowSettings m_settings;
     ShortcutFields m_fields{m_settings};
     FormFonts m_fonts;
-    FocusMemory m_focus;
+    base::FocusMemory m_focus;
     std::deque<std::wstring> m_waiting;
 };
 

@@ -151,21 +151,4 @@ LRESULT StatusColours(HDC dc) noexcept
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void FocusMemory::OnActivate(HWND window, WPARAM state) noexcept
-{
-    if (LOWORD(state) != WA_INACTIVE)
-        return;
-    HWND focus = ::GetFocus();
-    if (focus && ::IsChild(window, focus))
-        m_last = focus;
-}
-
-void FocusMemory::OnSetFocus(HWND window) const noexcept
-{
-    const bool usable = m_last && ::IsChild(window, m_last) && ::IsWindowEnabled(m_last) && ::IsWindowVisible(m_last);
-    HWND target = usable ? m_last : ::GetNextDlgTabItem(window, nullptr, FALSE);
-    if (target)
-        ::SetFocus(target);
-}
-
 } // namespace catalogue

@@ -46,18 +46,5 @@ void FollowFocusForDefault(HWND button, int notification, HWND fallback) noexcep
 // Answers WM_CTLCOLORSTATIC for a status line: dark red on the window face.
 [[nodiscard]] LRESULT StatusColours(HDC dc) noexcept;
 
-// Like a dialog, a window gives the keyboard back to the control that had
-// it when the user returns.
-class FocusMemory {
-public:
-    // For WM_ACTIVATE.
-    void OnActivate(HWND window, WPARAM state) noexcept;
-    // For WM_SETFOCUS: the remembered control, or the first tab stop.
-    void OnSetFocus(HWND window) const noexcept;
-    void Forget() noexcept { m_last = nullptr; }
-
-private:
-    HWND m_last = nullptr; // not owned: one of the window's controls
-};
 
 } // namespace catalogue

@@ -2,6 +2,7 @@
 // 管理面板: adds a group folder or a shortcut to the catalogue, and opens
 // the catalogue folder. 应用 rebuilds the main window's list and closes.
 
+#include "base/FocusMemory.h"
 #include "base/Handles.h"
 #include "base/Window.h"
 #include "catalogue/CatalogueShell.h"
@@ -68,7 +69,7 @@ private:
     FormFonts m_fonts;
     // The tab's body, for the labels and radio buttons lying on it.
     base::UniqueBrush m_pageBrush;
-    FocusMemory m_focus;
+    base::FocusMemory m_focus;
     // Set while a radio button takes the focus: the click it reports then
     // is no choice of the user's.
     bool m_radioTakingFocus = false;

@@ -270,16 +270,10 @@ LRESULT MusicPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_ACTIVATE:
-        // Like a dialog, the panel gives the keyboard back to the control
-        // that had it when the user returns.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = ::GetFocus();
-            if (focus && ::IsChild(Handle(), focus))
-                m_lastFocus = focus;
-        }
+        m_focus.OnActivate(Handle(), wParam);
         return Default(message, wParam, lParam);
     case WM_SETFOCUS:
-        ::SetFocus(m_lastFocus && ::IsChild(Handle(), m_lastFocus) ? m_lastFocus : m_list);
+        m_focus.OnSetFocus(Handle(), m_list); // the list first: the panel is about its rows
         return 0;
     case WM_CLOSE:
         Close();
@@ -298,7 +292,7 @@ void MusicPanel::OnDestroyed()
 {
     m_buttons[0] = m_buttons[1] = m_buttons[2] = m_buttons[3] = m_buttons[4] = nullptr;
     m_list = nullptr;
-    m_lastFocus = nullptr;
+    m_focus.Forget();
 }
 
 void MusicPanel::OnCommand(int id, int code)

@@ -3,6 +3,7 @@
 // file or a folder's MP3 files, delete one path or all of them, open a
 // track's folder, and a double-click that plays a row.
 
+#include "base/FocusMemory.h"
 #include "base/Handles.h"
 #include "base/Window.h"
 
@@ -92,7 +93,7 @@ private:
     // Child controls are destroyed with the panel: handles not owned.
     HWND m_buttons[5]{};
     HWND m_list = nullptr;
-    HWND m_lastFocus = nullptr;     // not owned: one of the controls
+    base::FocusMemory m_focus;
     HWND m_disabledOwner = nullptr; // not owned: enabled again on close
     base::UniqueFont m_font;
 };
