@@ -1,7 +1,9 @@
-// Loads a 1,000-shortcut catalogue into the list, compares the whole load
-// with the share the shell's icons take, counts GDI objects over many
-// reloads, and times the program's own start-up with that catalogue.
-// Prints name=value figures.
+// The catalogue as a user meets it: how soon the program first paints with
+// catalogues of 0, 1,000 and 10,000 shortcuts; how long the pictures of a
+// 1,000-shortcut load take against the time the shell spends making them;
+// how long a message to the window waits meanwhile; the GDI objects of a
+// 20,000-shortcut catalogue expanded and painted whole; and that reloads do
+// not grow them. Prints name=value figures; progress goes to stderr.
 
 #include "GdiCount.h"
 #include "support/BenchSupport.h"
@@ -16,12 +18,17 @@
 #include <windows.h>
 
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -29,16 +36,64 @@ namespace {
 using bench::PumpMessages;
 using bench::Stopwatch;
 
-constexpr int kGroups = 20;
-constexpr int kPerGroup = 50;
-constexpr int kShortcuts = kGroups * kPerGroup;
-// Fewer distinct programs and the shell would answer mostly from its cache.
-constexpr std::size_t kMinPrograms = 30;
+// A catalogue's shape: its group folders and the shortcut files in each.
+struct Shape {
+    int groups = 0;
+    int perGroup = 0;
+    [[nodiscard]] constexpr int Shortcuts() const { return groups * perGroup; }
+};
+
+constexpr Shape kIconCatalogue{20, 50};
+// Each 1,000-shortcut load's programs: links under names no load used
+// before. The source's time is what the loader's own work should hide
+// behind, so it must be real work: a path the shell has seen costs it under
+// half (it keeps icons by path), and with only the hundred or so programs
+// of the Windows folders the loader's own costs (some 0.3 s for 1,000
+// entries) would be a good part of the figure. 250 programs, each named by
+// four shortcuts, make the source's share seconds, and a load still takes
+// only seconds.
+constexpr int kIconPrograms = 250;
+constexpr Shape kLargeCatalogue{200, 100};
+// The start-ups use the reload catalogue (20 x 50) and half the large one.
+constexpr Shape kStartupShapes[] = {{0, 0}, {20, 50}, {100, 100}};
+static_assert(kStartupShapes[1].groups == kIconCatalogue.groups &&
+              kStartupShapes[1].perGroup == kIconCatalogue.perGroup &&
+              kStartupShapes[2].groups <= kLargeCatalogue.groups &&
+              kStartupShapes[2].perGroup == kLargeCatalogue.perGroup);
 constexpr int kRounds = 3;
-constexpr int kReloads = 100;
-constexpr DWORD kStartTimeoutMs = 60000;
+constexpr int kIconLoads = 1 + kRounds + 1; // the warm-up, the timed rounds, the latency round
+// Enough to show a leak of a single object per reload.
+constexpr int kReloads = 10;
+// Fewer would mean a Windows folder unlike any the figures were meant for.
+constexpr std::size_t kMinPrograms = 30;
+constexpr double kLoadTimeoutMs = 300000;
+constexpr double kStartTimeoutMs = 60000;
+constexpr UINT kProbeTimeoutMs = 1000;
+// Laid over each page before the list draws it: a page still all this
+// colour afterwards was not drawn.
+constexpr std::uint32_t kUnpainted = 0x00FF00FF;
 constexpr wchar_t kHostClass[] = L"QuilleryCatalogueBenchHost";
 constexpr wchar_t kMainWindowClass[] = L"QuilleryMainWindow";
+
+const Stopwatch sinceStart;
+
+// Progress and diagnostics, each line with the time since the start.
+void Note(const char* format, ...)
+{
+    std::fprintf(stderr, "catalogue_bench [%.1f s]: ", sinceStart.ElapsedMs() / 1000);
+    va_list values;
+    va_start(values, format);
+    std::vfprintf(stderr, format, values);
+    va_end(values);
+    std::fputc('\n', stderr);
+}
+
+// For the steps after which nothing can be measured.
+bool Failed(const char* what)
+{
+    Note("%s", what);
+    return false;
+}
 
 std::wstring WindowsFolder()
 {
@@ -73,6 +128,36 @@ std::vector<std::wstring> InstalledPrograms()
     return programs;
 }
 
+std::wstring StemOf(const std::wstring& path)
+{
+    const std::wstring file = path.substr(path.rfind(L'\\') + 1);
+    return file.substr(0, file.rfind(L'.'));
+}
+
+bool MakeFolder(const std::wstring& folder)
+{
+    return ::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// count program files in a new folder, each a link to (or, where links
+// fail, a copy of) one of the installed programs under a name of its own.
+std::vector<std::wstring> ProgramLinks(const std::wstring& folder, const std::vector<std::wstring>& programs,
+                                       int count)
+{
+    if (!::CreateDirectoryW(folder.c_str(), nullptr))
+        return {};
+    std::vector<std::wstring> links;
+    for (int k = 0; k < count; ++k) {
+        const std::wstring& program = programs[static_cast<std::size_t>(k) % programs.size()];
+        const std::wstring link = folder + L"\\" + StemOf(program) + L"-" + std::to_wstring(k) + L".exe";
+        if (!::CreateHardLinkW(link.c_str(), program.c_str(), nullptr) &&
+            !::CopyFileW(program.c_str(), link.c_str(), TRUE))
+            return {};
+        links.push_back(link);
+    }
+    return links;
+}
+
 std::wstring TwoDigits(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
 
 std::wstring GroupFolderName(int g)
@@ -84,51 +169,364 @@ std::wstring GroupFolderName(int g)
 // The program's own name in the middle, as users name their shortcuts.
 std::wstring ShortcutFileName(int k, const std::wstring& program)
 {
-    const std::wstring file = program.substr(program.rfind(L'\\') + 1);
-    const std::wstring base = file.substr(0, file.rfind(L'.'));
-    return L"程序" + std::to_wstring(k) + L" " + base + L" 快捷方式.txt";
+    return L"程序" + std::to_wstring(k) + L" " + StemOf(program) + L" 快捷方式.txt";
 }
 
-// kGroups folders of kPerGroup shortcut files under root, cycling through
-// the programs. Files hold the path in the ANSI code page, as the program
-// writes them.
-bool WriteCatalogue(const std::wstring& root, const std::vector<std::wstring>& programs)
+// The path in the ANSI code page, as the program writes it. Plain writes:
+// tens of thousands of files through the program's flushed rewrite would
+// take most of the run.
+bool WriteShortcut(const std::wstring& file, const std::wstring& program)
 {
+    const std::string bytes = base::EncodeFileText(program, CP_ACP);
+    const base::UniqueFileHandle handle(
+        ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return handle && ::WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// The catalogue's group folders and shortcut files under root, cycling
+// through the programs; files already there are written over, so the same
+// catalogue can name other programs of the same names.
+bool WriteCatalogue(const std::wstring& root, Shape shape, const std::vector<std::wstring>& programs)
+{
+    if (!MakeFolder(root))
+        return false;
     int k = 0;
-    for (int g = 0; g < kGroups; ++g) {
+    for (int g = 0; g < shape.groups; ++g) {
         const std::wstring folder = root + L"\\" + GroupFolderName(g);
-        if (!::CreateDirectoryW(folder.c_str(), nullptr))
+        if (!MakeFolder(folder))
             return false;
-        for (int i = 0; i < kPerGroup; ++i, ++k) {
+        for (int i = 0; i < shape.perGroup; ++i, ++k) {
             const std::wstring& program = programs[static_cast<std::size_t>(k) % programs.size()];
-            const std::wstring file = folder + L"\\" + ShortcutFileName(k, program);
-            if (!base::WriteFileAtomic(file, base::EncodeFileText(program, CP_ACP)))
+            if (!WriteShortcut(folder + L"\\" + ShortcutFileName(k, program), program))
                 return false;
         }
     }
     return true;
 }
 
-struct LoadFigures {
-    double loadMs = 0;
-    catalogue::LoadStats stats;
-};
-
-LoadFigures TimedLoad(grouplist::GroupedListControl& list, const std::wstring& root, HWND host)
+// The first groups of a catalogue that WriteCatalogue wrote.
+std::vector<std::wstring> GroupFolders(const std::wstring& root, int groups)
 {
-    LoadFigures figures;
-    const Stopwatch watch;
-    catalogue::LoadCatalogue(list, root, host, &figures.stats);
-    figures.loadMs = watch.ElapsedMs();
-    // Whatever the load posted belongs to it, not to the next figure.
-    PumpMessages();
-    return figures;
+    std::vector<std::wstring> folders;
+    for (int g = 0; g < groups; ++g)
+        folders.push_back(root + L"\\" + GroupFolderName(g));
+    return folders;
 }
 
-int Fail(const char* what)
+// Removes folder and everything in it. The scratch folder's own way,
+// SHFileOperation, takes some 4 ms a file under Wine: minutes for the tens
+// of thousands of files here.
+void RemoveTree(const std::wstring& folder)
 {
-    std::fprintf(stderr, "catalogue_bench: %s\n", what);
-    return 1;
+    std::vector<std::pair<std::wstring, bool>> children; // listed whole first: no deleting while listing
+    WIN32_FIND_DATAW data{};
+    if (const base::UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data)); find) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name != L"." && name != L"..")
+                children.emplace_back(folder + L"\\" + name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        } while (::FindNextFileW(find.get(), &data));
+    }
+    for (const auto& [path, isFolder] : children) {
+        if (isFolder)
+            RemoveTree(path);
+        else
+            (void)::DeleteFileW(path.c_str());
+    }
+    (void)::RemoveDirectoryW(folder.c_str());
+}
+
+// What the loads read, written before anything is measured.
+struct Catalogues {
+    std::vector<std::wstring> iconPrograms; // kIconPrograms for each load of the icon catalogue
+    std::wstring iconRoot;                  // rewritten for each load with its programs
+    std::wstring reloadRoot;                // kIconCatalogue over the installed programs
+    std::wstring largeRoot;                 // kLargeCatalogue over the installed programs
+};
+
+std::optional<Catalogues> WriteCatalogues(const std::wstring& scratch, const std::vector<std::wstring>& programs)
+{
+    Catalogues catalogues{.iconPrograms = {},
+                          .iconRoot = scratch + L"\\icons",
+                          .reloadRoot = scratch + L"\\reload",
+                          .largeRoot = scratch + L"\\large"};
+    const std::wstring linkFolder = scratch + L"\\programs";
+    if (!MakeFolder(linkFolder) || !WriteCatalogue(catalogues.reloadRoot, kIconCatalogue, programs) ||
+        !WriteCatalogue(catalogues.largeRoot, kLargeCatalogue, programs))
+        return std::nullopt;
+    for (int load = 0; load < kIconLoads; ++load) {
+        // A folder per load: the same names, so each load's catalogue is
+        // written over the last one's.
+        std::vector<std::wstring> links =
+            ProgramLinks(linkFolder + L"\\" + std::to_wstring(load), programs, kIconPrograms);
+        if (links.empty())
+            return std::nullopt;
+        catalogues.iconPrograms.insert(catalogues.iconPrograms.end(), links.begin(), links.end());
+    }
+    return catalogues;
+}
+
+// The icon catalogue naming the programs of one load, its 1,000 shortcuts
+// four to a program.
+bool WriteIconCatalogue(const Catalogues& catalogues, int load)
+{
+    const auto first = catalogues.iconPrograms.begin() + static_cast<std::ptrdiff_t>(load) * kIconPrograms;
+    return WriteCatalogue(catalogues.iconRoot, kIconCatalogue, std::vector<std::wstring>(first, first + kIconPrograms));
+}
+
+// Messages to the window from another thread, as another program's or the
+// system's come: the longest any of them waited for its answer.
+class LatencyProbe {
+public:
+    explicit LatencyProbe(HWND window) : m_thread([this, window] { Run(window); }) {}
+    LatencyProbe(const LatencyProbe&) = delete;
+    LatencyProbe& operator=(const LatencyProbe&) = delete;
+    ~LatencyProbe() { (void)Stop(); }
+
+    // The window's thread calls this: it answers the probe's last message
+    // while it waits, so neither side waits out the other's time-out.
+    double Stop()
+    {
+        m_stop = true;
+        while (!m_ended) {
+            PumpMessages();
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_longestMs;
+    }
+
+private:
+    void Run(HWND window)
+    {
+        while (!m_stop) {
+            const Stopwatch watch;
+            DWORD_PTR result = 0;
+            const bool answered =
+                ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kProbeTimeoutMs, &result) != 0;
+            m_longestMs = std::max(m_longestMs, answered ? watch.ElapsedMs() : double{kProbeTimeoutMs});
+            ::Sleep(1);
+        }
+        m_ended = true;
+    }
+
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_ended{false};
+    double m_longestMs = 0; // the probe thread's until m_ended
+    std::thread m_thread;
+};
+
+// One whole load, pictures included. Empty when it does not finish.
+std::optional<catalogue::LoadStats> WholeLoad(catalogue::CatalogueLoader& loader, const std::wstring& root)
+{
+    const Stopwatch watch;
+    loader.Load(root);
+    while (!loader.Done()) {
+        if (watch.ElapsedMs() > kLoadTimeoutMs)
+            return std::nullopt;
+        PumpMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    // Whatever the load posted belongs to it, not to the next figure.
+    PumpMessages();
+    return loader.Stats();
+}
+
+// The load finished with the catalogue's groups and entries, each distinct
+// path asked for once, and the list showing the groups collapsed.
+bool LoadCameWhole(const std::optional<catalogue::LoadStats>& stats, Shape shape, int distinctPaths, HWND list)
+{
+    if (!stats) {
+        Note("a load did not finish");
+        return false;
+    }
+    const LRESULT rows = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    if (stats->groups != shape.groups || stats->entries != shape.Shortcuts() || stats->pathsAsked != distinctPaths ||
+        rows != shape.groups) {
+        Note("a load gave %d groups, %d entries, %d paths asked, %ld rows; expected %d, %d, %d, %d", stats->groups,
+             stats->entries, stats->pathsAsked, static_cast<long>(rows), shape.groups, shape.Shortcuts(),
+             distinctPaths, shape.groups);
+        return false;
+    }
+    return true;
+}
+
+// The handles of the process's live GDI objects, in order, found the way
+// LiveGdiObjects finds them under Wine: to name what a growth is made of.
+std::vector<UINT_PTR> LiveGdiHandles()
+{
+    std::vector<UINT_PTR> handles;
+    for (UINT_PTR i = 1; i <= 0xFFFF; ++i) {
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0)
+            handles.push_back(i);
+    }
+    return handles;
+}
+
+// Draws every row once, a page at a time from the top, through the list's
+// own painting (WM_PRINTCLIENT) into a picture. Its host is hidden
+// meanwhile: shown, each page's scroll costs Wine some 5 ms of window work
+// against under 1 ms for the drawing. False when a page came out undrawn.
+bool PaintEveryRow(HWND list)
+{
+    const LRESULT rows = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    RECT client{};
+    ::GetClientRect(list, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const base::UniqueBitmap canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const base::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!canvas || !dc || !bits)
+        return Failed("could not make the picture to paint the list into");
+    auto* const pixels = static_cast<std::uint32_t*>(bits);
+    const std::size_t pixelCount = static_cast<std::size_t>(client.right) * static_cast<std::size_t>(client.bottom);
+
+    const HWND host = ::GetParent(list);
+    ::ShowWindow(host, SW_HIDE);
+    int pages = 0;
+    int undrawn = 0;
+    {
+        const base::SelectGuard select(dc.get(), canvas.get());
+        for (LRESULT top = 0; top < rows; ++pages) {
+            ::SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+            ::GdiFlush();
+            std::fill(pixels, pixels + pixelCount, kUnpainted);
+            ::SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+            ::GdiFlush();
+            if (std::all_of(pixels, pixels + pixelCount, [](std::uint32_t p) { return p == kUnpainted; }))
+                ++undrawn;
+            // The row at the bottom edge, part shown, starts the next page.
+            const LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(0, client.bottom - 1));
+            top = std::max<LRESULT>(top + 1, LOWORD(hit));
+        }
+    }
+    ::SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+    ::ShowWindow(host, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(list);
+    PumpMessages();
+    if (undrawn > 0) {
+        Note("%d of %d pages of the list were not drawn", undrawn, pages);
+        return false;
+    }
+    return true;
+}
+
+// The in-process figures: one list in a host window, one loader on it.
+bool MeasureLoads(const Catalogues& catalogues, int installed)
+{
+    base::UniqueWindow host(::CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"catalogue bench", WS_POPUP | WS_VISIBLE,
+                                              0, 0, 275, 500, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                                              nullptr));
+    if (!host)
+        return Failed("could not create the host window");
+    grouplist::GroupedListControl list;
+    if (!list.Create(host.get(), 0, 1, false, RGB(255, 255, 255)))
+        return Failed("could not create the list");
+    const HWND listWindow = list.GetWindowHandle();
+    catalogue::CatalogueLoader loader(list);
+    PumpMessages();
+    bool ok = true;
+
+    int iconLoad = 0;
+    const auto nextIconLoad = [&]() -> std::optional<catalogue::LoadStats> {
+        if (!WriteIconCatalogue(catalogues, iconLoad++)) {
+            Note("could not write the 1,000-shortcut catalogue");
+            return std::nullopt;
+        }
+        return WholeLoad(loader, catalogues.iconRoot);
+    };
+
+    // The first load pays for what every later one finds made: the shell's
+    // image lists, the code paths, the file cache.
+    if (const auto warm = nextIconLoad(); LoadCameWhole(warm, kIconCatalogue, kIconPrograms, listWindow))
+        Note("warm-up load: icons done %.1f ms, source %.1f ms", warm->iconsDoneMs, warm->sourceMs);
+    else
+        ok = false;
+
+    std::optional<catalogue::LoadStats> best;
+    for (int round = 0; round < kRounds; ++round) {
+        const auto run = nextIconLoad();
+        ok = LoadCameWhole(run, kIconCatalogue, kIconPrograms, listWindow) && ok;
+        if (!run)
+            continue;
+        Note("load %d: icons done %.1f ms, source %.1f ms, %d pictures", round + 1, run->iconsDoneMs, run->sourceMs,
+             run->pictures);
+        if (!best || run->iconsDoneMs < best->iconsDoneMs)
+            best = run;
+    }
+    if (best) {
+        std::printf("catalogue_icons_done_ms_1000=%.1f\n", best->iconsDoneMs);
+        std::printf("catalogue_icon_source_ms_1000=%.1f\n", best->sourceMs);
+        std::printf("catalogue_icons_done_ratio_1000=%.2f\n",
+                    best->sourceMs > 0 ? best->iconsDoneMs / best->sourceMs : 0.0);
+        std::fflush(stdout);
+    }
+
+    {
+        if (!WriteIconCatalogue(catalogues, iconLoad++))
+            return Failed("could not write the 1,000-shortcut catalogue");
+        LatencyProbe probe(listWindow);
+        const auto run = WholeLoad(loader, catalogues.iconRoot);
+        const double longest = probe.Stop();
+        ok = LoadCameWhole(run, kIconCatalogue, kIconPrograms, listWindow) && ok;
+        Note("latency load: icons done %.1f ms", run ? run->iconsDoneMs : 0.0);
+        std::printf("ui_latency_max_ms_during_icons=%.1f\n", longest);
+        std::fflush(stdout);
+    }
+
+    // The start count comes after one load of the same catalogue: by then
+    // the entries hold their pictures, which every reload replaces one for
+    // one, and the shell has made what it keeps for the process. Counted
+    // before it, all of that would pass for growth.
+    {
+        ok = LoadCameWhole(WholeLoad(loader, catalogues.reloadRoot), kIconCatalogue, installed, listWindow) && ok;
+        const int gdiStart = testing_support::LiveGdiObjects();
+        const std::vector<UINT_PTR> before = LiveGdiHandles();
+        for (int i = 0; i < kReloads; ++i)
+            ok = LoadCameWhole(WholeLoad(loader, catalogues.reloadRoot), kIconCatalogue, installed, listWindow) && ok;
+        const int gdiAfter = testing_support::LiveGdiObjects();
+        const std::vector<UINT_PTR> after = LiveGdiHandles();
+        Note("%d reloads done", kReloads);
+        std::printf("catalogue_gdi_start=%d\n", gdiStart);
+        std::printf("catalogue_gdi_after_%d_reloads=%d\n", kReloads, gdiAfter);
+        std::fflush(stdout);
+        if (gdiAfter > gdiStart) {
+            for (const UINT_PTR handle : after) {
+                if (!std::binary_search(before.begin(), before.end(), handle))
+                    Note("left by the reloads: object %#llx of type %lu", static_cast<unsigned long long>(handle),
+                         ::GetObjectType(reinterpret_cast<HGDIOBJ>(handle)));
+            }
+            ok = false;
+        }
+    }
+
+    {
+        const auto run = WholeLoad(loader, catalogues.largeRoot);
+        ok = LoadCameWhole(run, kLargeCatalogue, installed, listWindow) && ok;
+        Note("20,000-shortcut load: icons done %.1f ms", run ? run->iconsDoneMs : 0.0);
+        list.ExpandAllGroups();
+        const LRESULT rows = ::SendMessageW(listWindow, LB_GETCOUNT, 0, 0);
+        if (rows != kLargeCatalogue.groups + kLargeCatalogue.Shortcuts()) {
+            Note("the expanded list has %ld rows", static_cast<long>(rows));
+            ok = false;
+        }
+        ok = PaintEveryRow(listWindow) && ok;
+        Note("expanded and painted");
+        std::printf("catalogue_gdi_20000=%d\n", testing_support::LiveGdiObjects());
+        std::printf("catalogue_pictures_20000=%d\n", run ? run->pictures : 0);
+        std::printf("catalogue_entries_20000=%d\n", run ? run->entries : 0);
+        std::printf("catalogue_rows_20000=%ld\n", static_cast<long>(rows));
+        std::fflush(stdout);
+    }
+    return ok;
 }
 
 std::wstring BinFolder()
@@ -138,160 +536,200 @@ std::wstring BinFolder()
     return base::FolderOf(path);
 }
 
-// One start of a fresh copy of the program with the catalogue: the time from
-// CreateProcess until the program first waits for input, which it only does
-// once its queue, paint messages included, is empty. Empty on any failure.
-std::optional<double> TimedStartup(const std::wstring& programFile, const std::vector<std::wstring>& programs)
+BOOL CALLBACK MatchListBox(HWND window, LPARAM param)
+{
+    wchar_t name[16]{};
+    ::GetClassNameW(window, name, 16);
+    if (::lstrcmpiW(name, L"ListBox") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+// When, from CreateProcessW on, the main window was first seen, its list
+// first held every group row, and the first paint was done.
+struct StartupTimes {
+    std::optional<double> windowMs;
+    std::optional<double> rowsMs;
+    std::optional<double> paintedMs;
+};
+
+// The first paint of the main window with all its group rows, seen from
+// outside: the program goes on in timer slices after it, so it is never
+// idle as a whole and WaitForInputIdle tells nothing. Polled about every
+// millisecond: the process's visible main window, its ListBox descendant;
+// the first paint is done when LB_GETCOUNT (SendMessageTimeout) equals the
+// number of groups and neither the main window nor the list has an update
+// region (GetUpdateRect(hwnd, nullptr, FALSE) is FALSE for both).
+StartupTimes WaitForFirstPaint(const PROCESS_INFORMATION& process, int groups, const Stopwatch& watch, HWND& window)
+{
+    StartupTimes times;
+    while (watch.ElapsedMs() < kStartTimeoutMs) {
+        if (::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+            Note("the program ended during its start");
+            return times;
+        }
+        window = testing_support::FindVisibleProcessWindow(process.dwProcessId, kMainWindowClass);
+        HWND list = nullptr;
+        if (window)
+            ::EnumChildWindows(window, MatchListBox, reinterpret_cast<LPARAM>(&list));
+        DWORD_PTR rows = 0;
+        if (list && ::SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &rows) &&
+            static_cast<int>(rows) == groups) {
+            const double now = watch.ElapsedMs();
+            times.windowMs = times.windowMs.value_or(now);
+            times.rowsMs = times.rowsMs.value_or(now);
+            if (!::GetUpdateRect(window, nullptr, FALSE) && !::GetUpdateRect(list, nullptr, FALSE)) {
+                times.paintedMs = now;
+                return times;
+            }
+        } else if (window && !times.windowMs) {
+            times.windowMs = watch.ElapsedMs();
+        }
+        ::Sleep(1);
+    }
+    Note("no first paint with %d group rows within %.0f ms", groups, kStartTimeoutMs);
+    return times;
+}
+
+// Moves each folder into (or, with back, out of) the folder to.
+bool MoveFolders(const std::vector<std::wstring>& folders, const std::wstring& to, bool back)
+{
+    bool ok = true;
+    for (const std::wstring& folder : folders) {
+        const std::wstring inside = to + folder.substr(folder.rfind(L'\\'));
+        ok = (back ? ::MoveFileW(inside.c_str(), folder.c_str()) : ::MoveFileW(folder.c_str(), inside.c_str())) && ok;
+    }
+    return ok;
+}
+
+// Starts the program in folder, waits for its first paint with the groups
+// and closes it: the time from CreateProcessW to the first paint. Empty
+// on any failure, including an exit code other than 0 after WM_CLOSE.
+std::optional<double> StartAndClose(const std::wstring& exe, const std::wstring& folder, int groups)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    const Stopwatch watch;
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &info)) {
+        Note("CreateProcessW failed (%lu)", ::GetLastError());
+        return std::nullopt;
+    }
+    const base::UniqueKernelHandle process(info.hProcess);
+    const base::UniqueKernelHandle thread(info.hThread);
+    HWND window = nullptr;
+    const StartupTimes times = WaitForFirstPaint(info, groups, watch, window);
+    std::optional<double> result = times.paintedMs;
+    if (window)
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    Note("start-up with %d groups: window %.1f ms, rows %.1f ms, painted %.1f ms", groups,
+         times.windowMs.value_or(-1), times.rowsMs.value_or(-1), times.paintedMs.value_or(-1));
+    DWORD code = 0;
+    if (::WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
+        Note("the program did not end on WM_CLOSE");
+        ::TerminateProcess(process.get(), 99);
+        ::WaitForSingleObject(process.get(), 5000);
+        result.reset();
+    } else if (::GetExitCodeProcess(process.get(), &code) && code != 0) {
+        Note("the program ended with %lu", code);
+        result.reset();
+    }
+    return result;
+}
+
+// One start of a fresh copy of the program in a scratch folder, its
+// Favorites made of the group folders, moved in for the run and back out
+// after it.
+std::optional<double> TimedStartup(const std::wstring& programFile, const std::vector<std::wstring>& groups)
 {
     const testing_support::ScratchFolder folder(L"qly-bench-");
     if (folder.Path().empty())
         return std::nullopt;
     const std::wstring exe = folder.Path() + L"\\Quillery.exe";
     const std::wstring favorites = folder.Path() + L"\\Favorites";
-    if (!::CopyFileW(programFile.c_str(), exe.c_str(), FALSE) || !::CreateDirectoryW(favorites.c_str(), nullptr) ||
-        !WriteCatalogue(favorites, programs)) {
-        std::fprintf(stderr, "catalogue_bench: could not set up the program folder\n");
+    std::optional<double> result;
+    if (::CopyFileW(programFile.c_str(), exe.c_str(), FALSE) && MakeFolder(favorites) &&
+        MoveFolders(groups, favorites, false))
+        result = StartAndClose(exe, folder.Path(), static_cast<int>(groups.size()));
+    else
+        Note("could not set up the program folder");
+    // The next round needs them again.
+    if (!MoveFolders(groups, favorites, true)) {
+        Note("could not take the catalogue back from the program folder");
         return std::nullopt;
-    }
-
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    const Stopwatch watch;
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
-                          &startup, &info)) {
-        std::fprintf(stderr, "catalogue_bench: CreateProcessW failed (%lu)\n", ::GetLastError());
-        return std::nullopt;
-    }
-    const base::UniqueKernelHandle process(info.hProcess);
-    const base::UniqueKernelHandle thread(info.hThread);
-    const DWORD idle = ::WaitForInputIdle(process.get(), kStartTimeoutMs);
-    const double ms = watch.ElapsedMs();
-
-    std::optional<double> result = ms;
-    if (idle != 0) {
-        std::fprintf(stderr, "catalogue_bench: WaitForInputIdle gave %lu\n", idle);
-        result.reset();
-    }
-    HWND window = testing_support::FindVisibleProcessWindow(info.dwProcessId, kMainWindowClass);
-    if (!window) {
-        std::fprintf(stderr, "catalogue_bench: no visible main window when the program went idle\n");
-        result.reset();
-    } else {
-        // Paint left pending would mean the figure stopped short of the first paint.
-        RECT pending{};
-        if (::GetUpdateRect(window, &pending, FALSE))
-            std::fprintf(stderr, "catalogue_bench: the main window still had paint pending at idle\n");
-        ::PostMessageW(window, WM_CLOSE, 0, 0);
-    }
-    DWORD code = 0;
-    if (::WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
-        std::fprintf(stderr, "catalogue_bench: the program did not end on WM_CLOSE\n");
-        ::TerminateProcess(process.get(), 99);
-        ::WaitForSingleObject(process.get(), 5000);
-        result.reset();
-    } else if (::GetExitCodeProcess(process.get(), &code) && code != 0) {
-        std::fprintf(stderr, "catalogue_bench: the program ended with %lu\n", code);
-        result.reset();
     }
     return result;
+}
+
+// The program's start-up with each catalogue, best of the rounds.
+bool MeasureStartups(const Catalogues& catalogues)
+{
+    const std::wstring programFile = BinFolder() + L"\\Quillery.exe";
+    if (::GetFileAttributesW(programFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return Failed("no Quillery.exe beside the benchmark");
+    const std::vector<std::wstring> groups[] = {{},
+                                                GroupFolders(catalogues.reloadRoot, kStartupShapes[1].groups),
+                                                GroupFolders(catalogues.largeRoot, kStartupShapes[2].groups)};
+    bool ok = true;
+    std::optional<double> bests[std::size(kStartupShapes)];
+    for (std::size_t c = 0; c < std::size(kStartupShapes); ++c) {
+        for (int round = 0; round < kRounds; ++round) {
+            const std::optional<double> run = TimedStartup(programFile, groups[c]);
+            ok = run.has_value() && ok;
+            if (run && (!bests[c] || *run < *bests[c]))
+                bests[c] = run;
+        }
+        if (bests[c])
+            std::printf("startup_first_paint_ms_%d=%.1f\n", kStartupShapes[c].Shortcuts(), *bests[c]);
+        std::fflush(stdout);
+    }
+    const std::optional<double>& empty = bests[0];
+    const std::optional<double>& largest = bests[std::size(kStartupShapes) - 1];
+    if (empty && largest && *empty > 0)
+        std::printf("startup_ratio_%d_0=%.2f\n", kStartupShapes[std::size(kStartupShapes) - 1].Shortcuts(),
+                    *largest / *empty);
+    std::fflush(stdout);
+    return ok;
 }
 
 } // namespace
 
 int main()
 {
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-        return Fail("CoInitializeEx failed");
-    if (!bench::RegisterHostClass(kHostClass))
-        return Fail("RegisterClassExW failed");
-
-    const std::vector<std::wstring> programs = InstalledPrograms();
-    if (programs.size() < kMinPrograms) {
-        std::fprintf(stderr, "catalogue_bench: only %zu programs found in the Windows folders\n", programs.size());
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        Note("CoInitializeEx failed");
         return 1;
     }
-    const testing_support::ScratchFolder root(L"qly-bench-");
-    if (root.Path().empty() || !WriteCatalogue(root.Path(), programs))
-        return Fail("could not write the catalogue");
+    if (!bench::RegisterHostClass(kHostClass)) {
+        Note("RegisterClassExW failed");
+        return 1;
+    }
+    const std::vector<std::wstring> programs = InstalledPrograms();
+    if (programs.size() < kMinPrograms) {
+        Note("only %zu programs found in the Windows folders", programs.size());
+        return 1;
+    }
 
-    bool ok = true;
+    bool ok = false;
     {
-        base::UniqueWindow host(::CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"catalogue bench",
-                                                  WS_POPUP | WS_VISIBLE, 0, 0, 275, 500, nullptr, nullptr,
-                                                  ::GetModuleHandleW(nullptr), nullptr));
-        if (!host)
-            return Fail("could not create the host window");
-        grouplist::GroupedListControl list;
-        if (!list.Create(host.get(), 0, 1, false, RGB(255, 255, 255)))
-            return Fail("could not create the list");
-        PumpMessages();
-
-        // The start count is taken after one untimed load, not before it: by
-        // then the list holds one picture bitmap per entry (1,000 objects that
-        // every reload replaces one for one), and the shell and Wine have made
-        // the objects they keep for the process (image lists, cached fonts).
-        // Counted before the first load, all of that would pass for growth.
-        // From there a hundred reloads must keep the count level.
-        const int gdiBeforeFirstLoad = testing_support::LiveGdiObjects();
-        const LoadFigures first = TimedLoad(list, root.Path(), host.get());
-        const int gdiStart = testing_support::LiveGdiObjects();
-        std::fprintf(stderr, "catalogue_bench: first (cold) load %.1f ms, icons %.1f ms\n", first.loadMs,
-                     first.stats.iconMs);
-
-        LoadFigures best;
-        for (int round = 0; round < kRounds; ++round) {
-            const LoadFigures run = TimedLoad(list, root.Path(), host.get());
-            if (run.stats.groups != kGroups || run.stats.entries != kShortcuts) {
-                std::fprintf(stderr, "catalogue_bench: a load gave %d groups, %d entries\n", run.stats.groups,
-                             run.stats.entries);
-                ok = false;
-            }
-            if (round == 0 || run.loadMs < best.loadMs)
-                best = run;
+        const testing_support::ScratchFolder scratch(L"qly-bench-");
+        const std::optional<Catalogues> catalogues =
+            scratch.Path().empty() ? std::nullopt : WriteCatalogues(scratch.Path(), programs);
+        if (catalogues) {
+            Note("catalogues written");
+            ok = MeasureLoads(*catalogues, static_cast<int>(programs.size()));
+            PumpMessages();
+            ok = MeasureStartups(*catalogues) && ok;
+        } else {
+            Note("could not write the catalogues");
         }
-        const LRESULT rows = ::SendMessageW(list.GetWindowHandle(), LB_GETCOUNT, 0, 0);
-
-        // The timed loads are the first of the hundred.
-        for (int i = kRounds; i < kReloads; ++i)
-            (void)TimedLoad(list, root.Path(), host.get());
-        const int gdiAfter = testing_support::LiveGdiObjects();
-
-        std::printf("catalogue_load_ms=%.1f\n", best.loadMs);
-        std::printf("catalogue_icon_ms=%.1f\n", best.stats.iconMs);
-        std::printf("catalogue_gdi_before_first_load=%d\n", gdiBeforeFirstLoad);
-        std::printf("catalogue_gdi_start=%d\n", gdiStart);
-        std::printf("catalogue_gdi_after_100_reloads=%d\n", gdiAfter);
-        // Groups load collapsed, so the list shows one row per group.
-        std::printf("catalogue_rows=%ld\n", static_cast<long>(rows));
-        std::printf("catalogue_entries=%d\n", best.stats.entries);
-        std::fflush(stdout);
-        if (gdiAfter > gdiStart)
-            ok = false;
+        if (!scratch.Path().empty())
+            RemoveTree(scratch.Path());
     }
-    PumpMessages();
-
-    const std::wstring programFile = BinFolder() + L"\\Quillery.exe";
-    if (::GetFileAttributesW(programFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        std::fprintf(stderr, "catalogue_bench: no Quillery.exe beside the benchmark\n");
-        ok = false;
-    } else {
-        std::optional<double> best;
-        for (int round = 0; round < kRounds; ++round) {
-            const std::optional<double> run = TimedStartup(programFile, programs);
-            if (!run) {
-                ok = false;
-                continue;
-            }
-            std::fprintf(stderr, "catalogue_bench: start-up %.1f ms\n", *run);
-            if (!best || *run < *best)
-                best = run;
-        }
-        if (best)
-            std::printf("startup_first_paint_ms=%.1f\n", *best);
-        std::fflush(stdout);
-    }
+    Note("finished");
 
     ::UnregisterClassW(kHostClass, ::GetModuleHandleW(nullptr));
     ::CoUninitialize();

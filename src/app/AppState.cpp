@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 
 #include "app/DefaultItemPicture.h"
+#include "base/PathNames.h"
 #include "base/TextFile.h"
 #include "image/PictureHelpers.h"
 
@@ -17,10 +18,14 @@ std::wstring ProgramPath()
             return {};
         if (length < path.size()) {
             path.resize(length);
-            return path;
+            break;
         }
         path.resize(path.size() * 2); // truncated: long path
     }
+    // Started by its 8.3 name (Wine starts a program past MAX_PATH no other
+    // way), it still works in its folders under their own names.
+    std::wstring longPath = base::LongPathName(path);
+    return longPath.empty() ? path : longPath;
 }
 
 std::wstring ProgramDirectory()

@@ -6,6 +6,7 @@
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
 #include "base/AppMessages.h"
+#include "base/LongPath.h"
 #include "image/IconFile.h"
 #include "music/MusicPanel.h"
 
@@ -72,7 +73,7 @@ void MainWindow::OnCreate()
     SetPaths(m_state, m_programDirectory);
     m_restoredTopLeft = kInitialPosition;
     // An existing folder, or one we may not create, is not worth a word.
-    ::CreateDirectoryW(m_state.favoritesDir.c_str(), nullptr);
+    ::CreateDirectoryW(base::ExtendedPath(m_state.favoritesDir).c_str(), nullptr);
     m_config = IniFile(m_state.configPath);
 
     // The background picture is drawn once; every paint copies it.
@@ -210,13 +211,17 @@ void MainWindow::CreateShortcutList()
                                                      m_state.defaultPictures[1].get());
     m_state.listControl.SetEntryDoubleClickHandler([this](int, int, int) {
         // A shortcut whose program is gone does nothing; there is no one to tell.
-        (void)catalogue::LaunchSelectedEntry(m_state.listControl, *m_launcher);
+        (void)catalogue::LaunchSelectedEntry(m_state.listControl, m_launcher);
     });
+    m_loader = std::make_unique<catalogue::CatalogueLoader>(m_state.listControl, m_iconSource);
+    // An expanded group's pictures come before the rest.
+    m_state.listControl.SetGroupClickHandler([this](int group, int, int) { m_loader->GroupToggled(group); });
 }
 
 void MainWindow::ReloadCatalogue()
 {
-    catalogue::LoadCatalogue(m_state.listControl, m_state.favoritesDir, Handle());
+    if (m_loader)
+        m_loader->Load(m_state.favoritesDir);
 }
 
 POINT MainWindow::RestoredTopLeft() const

@@ -7,6 +7,7 @@
 #include "app/MainControls.h"
 #include "app/MusicBar.h"
 #include "app/WeatherLine.h"
+#include "catalogue/BackgroundLauncher.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DropAddWindow.h"
 #include "catalogue/ManagePanel.h"
@@ -43,11 +44,17 @@ public:
 
     void SaveConfiguration();
 
-    // Rebuilds the shortcut list from the catalogue folders.
+    // Rebuilds the shortcut list from the catalogue folders: the groups at
+    // once, entries and pictures as they come.
     void ReloadCatalogue();
+    // Where the entries' pictures come from; the shell unless replaced
+    // before Create.
+    void SetIconSource(std::shared_ptr<catalogue::IconSource> source) { m_iconSource = std::move(source); }
+    [[nodiscard]] catalogue::CatalogueLoader* Loader() { return m_loader.get(); }
 
-    // Where double-clicked shortcuts are started; the shell unless replaced.
-    void SetLauncher(catalogue::ProgramLauncher& launcher) { m_launcher = &launcher; }
+    // What starts double-clicked shortcuts, on a thread of its own; the shell
+    // unless replaced.
+    void SetLauncher(std::shared_ptr<catalogue::ProgramLauncher> launcher) { m_launcher.SetInner(std::move(launcher)); }
 
     [[nodiscard]] MainControls& Controls() { return m_controls; }
     [[nodiscard]] MusicBar& Music() { return m_music; }
@@ -106,8 +113,9 @@ private:
     std::unique_ptr<catalogue::DropAddWindow> m_dropAddWindow;
     std::vector<unsigned char> m_iconFile; // the program's icon as an icon file, for the tray
     bool m_inMoveLoop = false; // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
-    catalogue::ShellLauncher m_shellLauncher;
-    catalogue::ProgramLauncher* m_launcher = &m_shellLauncher; // not owned
+    catalogue::BackgroundLauncher m_launcher{std::make_shared<catalogue::ShellLauncher>()};
+    std::shared_ptr<catalogue::IconSource> m_iconSource = std::make_shared<catalogue::ShellIconSource>();
+    std::unique_ptr<catalogue::CatalogueLoader> m_loader;
 };
 
 } // namespace app

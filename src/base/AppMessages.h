@@ -13,4 +13,7 @@ inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 // this; lParam owns a heap object that the receiver takes over.
 inline constexpr UINT kWeatherResultMessage = WM_APP + 2;
 
+// The catalogue's icon worker says that pictures wait to be taken.
+inline constexpr UINT kIconsReadyMessage = WM_APP + 3;
+
 } // namespace base

@@ -1,6 +1,7 @@
 #include "base/FolderListing.h"
 
 #include "base/Handles.h"
+#include "base/LongPath.h"
 
 #include <windows.h>
 
@@ -20,7 +21,7 @@ void Enumerate(const std::wstring& pattern, Want want, Visit visit)
     // Limiting to directories is only a hint to the file system; the
     // attribute is checked below all the same.
     UniqueFindHandle find(::FindFirstFileExW(
-        pattern.c_str(), FindExInfoBasic, &data,
+        ExtendedPath(pattern).c_str(), FindExInfoBasic, &data,
         want == Want::Folders ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr, 0));
     if (!find)
         return;

@@ -1,17 +1,20 @@
 #include "base/TextFile.h"
 
 #include "base/Handles.h"
+#include "base/LongPath.h"
 #include "base/Text.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <climits>
+#include <cwchar>
 
 namespace base {
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path)
 {
-    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+    UniqueFileHandle file(::CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -40,6 +43,26 @@ std::wstring FolderOf(const std::wstring& path)
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+std::wstring CreateTemporaryFile(const std::wstring& folder)
+{
+    // Never reused within the process: Wine's private-profile functions
+    // cache a file they have read by its name and modification time.
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        wchar_t name[40]{};
+        std::swprintf(name, 40, L"\\qly%lx-%x.tmp", ::GetCurrentProcessId(), counter.fetch_add(1));
+        std::wstring path = folder + name;
+        UniqueFileHandle file(::CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return path;
+        // Left over from an earlier process of the same id: try the next name.
+        if (const DWORD error = ::GetLastError(); error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return {};
+    }
+    return {};
+}
+
 bool WriteFileAtomic(const std::wstring& path, std::string_view bytes)
 {
     if (bytes.size() > UINT_MAX)
@@ -47,13 +70,14 @@ bool WriteFileAtomic(const std::wstring& path, std::string_view bytes)
     std::wstring folder = FolderOf(path);
     if (folder.empty())
         folder = L".";
-    wchar_t temp[MAX_PATH + 1]{};
-    if (!::GetTempFileNameW(folder.c_str(), L"qly", 0, temp))
+    const std::wstring temp = CreateTemporaryFile(folder);
+    if (temp.empty())
         return false;
+    const std::wstring tempPath = ExtendedPath(temp);
 
     bool written = false;
     {
-        UniqueFileHandle file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        UniqueFileHandle file(::CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             DWORD count = 0;
@@ -62,10 +86,10 @@ bool WriteFileAtomic(const std::wstring& path, std::string_view bytes)
                       count == bytes.size() && ::FlushFileBuffers(file.get());
         }
     }
-    if (written &&
-        ::MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && ::MoveFileExW(tempPath.c_str(), ExtendedPath(path).c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    ::DeleteFileW(temp);
+    ::DeleteFileW(tempPath.c_str());
     return false;
 }
 

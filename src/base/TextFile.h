@@ -17,6 +17,11 @@ namespace base {
 [[nodiscard]] std::optional<std::wstring> ReadTextFile(const std::wstring& path, unsigned codePage);
 [[nodiscard]] bool WriteTextFile(const std::wstring& path, std::wstring_view text, unsigned codePage);
 
+// A new empty file "qly….tmp" in folder, under a name this process has not
+// used before; empty when none could be made. Unlike GetTempFileNameW, it
+// takes folders of any length.
+[[nodiscard]] std::wstring CreateTemporaryFile(const std::wstring& folder);
+
 // The folder part of a path, without the trailing separator; empty if none.
 [[nodiscard]] std::wstring FolderOf(const std::wstring& path);
 

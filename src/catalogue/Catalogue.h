@@ -2,26 +2,102 @@
 // Filling the shortcut list from the catalogue folders, and starting the
 // program behind an entry.
 
+#include "base/Stopwatch.h"
+#include "base/Window.h"
+#include "catalogue/IconWorker.h"
 #include "catalogue/ProgramLauncher.h"
 #include "grouplist/GroupedListControl.h"
 
+#include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace catalogue {
 
-// Where the time of a load goes; for measuring, not needed to load.
+// How a load went; for tests and measuring, not needed to load.
 struct LoadStats {
-    double iconMs = 0; // asking the shell for icons and drawing them
     int groups = 0;
     int entries = 0;
+    int pathsAsked = 0;      // distinct program paths handed to the icon source
+    int pictures = 0;        // distinct pictures made from what it gave
+    double sourceMs = 0;     // time spent in the icon source
+    double iconsDoneMs = 0;  // from the load's start to its last picture in place
 };
 
-// Empties the list and adds one collapsed group per catalogue folder under
-// root, named "folder [n]" with n its shortcut files, holding one entry per
-// shortcut: " name", the program's icon, the program path as signature.
-// dcWindow gives the device the icons are drawn for.
-void LoadCatalogue(grouplist::GroupedListControl& list, const std::wstring& root, HWND dcWindow,
-                   LoadStats* stats = nullptr);
+// Fills a list from the catalogue: one collapsed group per folder under the
+// root, named "folder [n]" with n its shortcut files, each holding one entry
+// per shortcut: " name", the program's picture, the program path as
+// signature.
+//
+// The groups appear at once; the entries follow in short slices on a timer,
+// so the window paints and answers in between, and their pictures come from
+// a worker thread and are put in place (and their rows repainted) as they
+// arrive. A group the user expands goes first for both. Within a load each
+// program path is asked for once, and entries with identical pictures share
+// one bitmap.
+class CatalogueLoader final : private base::Window {
+public:
+    explicit CatalogueLoader(grouplist::GroupedListControl& list,
+                             std::shared_ptr<IconSource> source = std::make_shared<ShellIconSource>());
+    ~CatalogueLoader() override;
+
+    // Empties the list and starts filling it from root. Whatever a load
+    // still running had to do is dropped: nothing of it reaches the new list.
+    void Load(const std::wstring& root);
+    // To be called when the user has expanded (or collapsed) a group.
+    void GroupToggled(int groupHandle);
+
+    // Every entry added and every picture in place.
+    [[nodiscard]] bool Done() const { return m_done; }
+    [[nodiscard]] const LoadStats& Stats() const { return m_stats; }
+
+private:
+    struct PendingGroup {
+        int handle = 0;
+        std::wstring folder;
+        std::vector<std::wstring> files;
+        size_t next = 0; // the first file not yet an entry
+    };
+    struct PathPicture {
+        HBITMAP picture = nullptr;    // not owned (m_pictures or m_blank); null while asked
+        std::vector<int> waiting;     // entries shown blank until it comes
+    };
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void AddSomeEntries(const base::Stopwatch& slice);
+    void AddEntry(size_t group, const std::wstring& file);
+    void TakePictures();
+    void AssignSomePictures(const base::Stopwatch& slice);
+    [[nodiscard]] HBITMAP PictureFromBytes(const std::vector<std::uint8_t>& bytes);
+    void ReleasePictures();
+    void CheckDone();
+
+    grouplist::GroupedListControl& m_list;
+    std::unique_ptr<IconWorker> m_worker;
+    // Shown until an entry's picture comes, and for programs without one.
+    // Entries share it, so it goes with ReleasePicture, never on its own.
+    HBITMAP m_blank = nullptr;
+    int m_load = 0;
+    bool m_done = true;
+    bool m_atSliceRate = false; // the timer ticks at the slice rate, past its first delay
+    LoadStats m_stats;
+    base::Stopwatch m_watch; // from the load's start
+
+    std::vector<PendingGroup> m_groups;
+    size_t m_nextGroup = 0;     // the first group with files not yet entries
+    int m_preferredGroup = -1;  // index into m_groups
+    std::unordered_map<std::wstring, PathPicture> m_paths;
+    std::unordered_map<std::uint64_t, HBITMAP> m_pictures; // by content; this load's own share of each
+    int m_asked = 0;            // paths asked for and not yet answered
+    struct Assignment {
+        int entry = 0;
+        HBITMAP picture = nullptr; // not owned
+    };
+    std::deque<Assignment> m_assignments; // pictures come, entries not yet showing them
+};
 
 // Starts the program of the list's selected entry, if it has a path. Nobody
 // is told when it cannot start; the result is for callers that care.

@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueFolder.h"
 
 #include "base/FolderListing.h"
+#include "base/LongPath.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
 
@@ -51,6 +52,16 @@ std::wstring TrimmedOfBlanks(std::wstring text)
     return text;
 }
 
+// A path someone wrote has no control characters in it; a program or a
+// picture saved under a shortcut's name has them everywhere.
+std::wstring PathOrNothing(std::wstring text)
+{
+    text = TrimmedOfBlanks(std::move(text));
+    if (std::any_of(text.begin(), text.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; }))
+        return {};
+    return text;
+}
+
 } // namespace
 
 std::wstring ReadShortcutPath(const std::wstring& file, unsigned codePage)
@@ -58,19 +69,19 @@ std::wstring ReadShortcutPath(const std::wstring& file, unsigned codePage)
     // No path is that long: a larger file is something else, and is not
     // read into memory at all.
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0 ||
-        data.nFileSizeLow > kMaxShortcutFileBytes)
+    if (!::GetFileAttributesExW(base::ExtendedPath(file).c_str(), GetFileExInfoStandard, &data) ||
+        data.nFileSizeHigh != 0 || data.nFileSizeLow > kMaxShortcutFileBytes)
         return {};
     std::optional<std::string> bytes = base::ReadFileBytes(file);
     if (!bytes || bytes->size() > kMaxShortcutFileBytes)
         return {};
     if (std::optional<std::wstring> wide = Utf16Text(*bytes))
-        return TrimmedOfBlanks(*std::move(wide));
+        return PathOrNothing(*std::move(wide));
     if (const auto zero = bytes->find('\0'); zero != std::string::npos)
         bytes->resize(zero);
     // An editor's final line break would otherwise become part of the path
     // and the shortcut would start nothing.
-    return TrimmedOfBlanks(base::DecodeFileText(*bytes, codePage));
+    return PathOrNothing(base::DecodeFileText(*bytes, codePage));
 }
 
 } // namespace catalogue

@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueWriter.h"
 
+#include "base/LongPath.h"
 #include "base/TextFile.h"
 #include "catalogue/CatalogueFolder.h"
 
@@ -37,9 +38,9 @@ constexpr std::array<std::wstring_view, 32> kDevices = {
     return std::ranges::any_of(kDevices, [&](std::wstring_view device) { return SameIgnoringAsciiCase(stem, device); });
 }
 
-[[nodiscard]] bool IsFolder(const std::wstring& path) noexcept
+[[nodiscard]] bool IsFolder(const std::wstring& path)
 {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(base::ExtendedPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -65,7 +66,7 @@ WriteResult CreateGroup(const std::wstring& root, std::wstring_view name)
     if (!IsSafeName(name))
         return WriteResult::RefusedName;
     const std::wstring folder = root + L"\\" + std::wstring(name);
-    if (::CreateDirectoryW(folder.c_str(), nullptr))
+    if (::CreateDirectoryW(base::ExtendedPath(folder).c_str(), nullptr))
         return WriteResult::Written;
     // A file of that name is no group.
     return ::GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(folder) ? WriteResult::Written : WriteResult::Failed;

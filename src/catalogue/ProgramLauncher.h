@@ -14,7 +14,8 @@ public:
 };
 
 // Opens the path with the shell's "open" verb, without any error dialog: a
-// shortcut to a program that is gone simply does nothing.
+// shortcut to a program that is gone simply does nothing. A program too long
+// for the shell (MAX_PATH) is started directly, others by their 8.3 names.
 class ShellLauncher final : public ProgramLauncher {
 public:
     [[nodiscard]] bool Open(const std::wstring& path, const std::wstring& folder) override;

@@ -207,6 +207,47 @@ void GroupedListControl::Redraw()
         ::InvalidateRect(m_list, nullptr, TRUE);
 }
 
+void GroupedListControl::BeginUpdate()
+{
+    ListInstance* instance = Instance();
+    if (!instance)
+        return;
+    if (instance->updateDepth++ == 0) {
+        instance->rowsAtUpdate = RowCount(instance->list);
+        instance->redrawOwed = false;
+    }
+    if (instance->redrawPauses++ == 0)
+        ::SendMessageW(instance->list, WM_SETREDRAW, FALSE, 0);
+}
+
+void GroupedListControl::EndUpdate()
+{
+    ListInstance* instance = Instance();
+    if (!instance || instance->updateDepth == 0)
+        return;
+    --instance->updateDepth;
+    if (--instance->redrawPauses > 0) {
+        instance->redrawOwed = true;
+        return;
+    }
+    ::SendMessageW(instance->list, WM_SETREDRAW, TRUE, 0);
+    // A slice of work that only added entries to collapsed groups changed
+    // nothing on screen: no repaint for it.
+    if (instance->redrawOwed || RowCount(instance->list) != instance->rowsAtUpdate)
+        ::InvalidateRect(instance->list, nullptr, TRUE);
+    instance->redrawOwed = false;
+}
+
+void GroupedListControl::SharePicture(HBITMAP picture)
+{
+    grouplist::SharePicture(picture);
+}
+
+void GroupedListControl::ReleasePicture(HBITMAP picture)
+{
+    grouplist::ReleasePicture(picture);
+}
+
 int GroupedListControl::NewHandle()
 {
     return ++g_handleCounter;

@@ -80,6 +80,16 @@ public:
     // in info, so a record used again names no bitmap twice; when the entry
     // is refused the caller keeps its bitmap. icons: null = omitted.
     int AddEntry(EntryInfo& info, const std::vector<int>* icons = nullptr);
+    // Shows picture as the entry's avatar, drawn from its real size, and
+    // repaints the entry's row. The entry takes a share of the picture: the
+    // caller keeps its own and gives it back with ReleasePicture, so one
+    // bitmap can serve any number of entries. The entry's old pictures are
+    // let go. 0 for groups and handles that name no entry.
+    int SetEntryPicture(int handle, HBITMAP picture);
+    // Pictures several owners show: one more owner, one fewer (the last one
+    // deletes the bitmap). A bitmap never shared has a single owner.
+    static void SharePicture(HBITMAP picture);
+    static void ReleasePicture(HBITMAP picture);
     int AddGroup(std::wstring_view name, bool expanded = false, COLORREF nameColor = 0, int value = 0,
                  std::wstring_view remark = {});
     int ExpandGroup(int handle);
@@ -111,6 +121,10 @@ public:
     void StopAvatarFlash(int handle);
 
     void Redraw();
+    // Between these (they nest) added and removed rows are not drawn one by
+    // one: the list repaints once at the end if its rows changed.
+    void BeginUpdate();
+    void EndUpdate();
     // The next item handle of the process.
     static int NewHandle();
     bool SaveToFile(const std::wstring& path);
@@ -151,6 +165,18 @@ private:
 
     HWND m_list = nullptr; // not owned: destroyed with its host
     HWND m_host = nullptr; // not owned
+};
+
+// Holds a list's drawing over a scope of row changes.
+class ListUpdate {
+public:
+    explicit ListUpdate(GroupedListControl& list) : m_list(list) { m_list.BeginUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+    ~ListUpdate() { m_list.EndUpdate(); }
+
+private:
+    GroupedListControl& m_list;
 };
 
 } // namespace grouplist

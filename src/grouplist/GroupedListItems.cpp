@@ -232,6 +232,38 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     return 1;
 }
 
+int GroupedListControl::SetEntryPicture(int handle, HBITMAP picture)
+{
+    ListInstance* instance = Instance();
+    ItemRecord item;
+    IXMLDOMElement* element = nullptr;
+    if (!instance || !grouplist::ReadItem(*instance, handle, item, &element) || item.IsGroup())
+        return 0;
+    SIZE size{kDefaultAvatarSize, kDefaultAvatarSize};
+    BITMAP bm{};
+    if (picture && ::GetObjectW(picture, sizeof bm, &bm) == sizeof bm)
+        size = {bm.bmWidth, bm.bmHeight};
+    // The grey twin is made from the new picture, before the old ones go, so
+    // a failure leaves the entry as it was.
+    base::UniqueBitmap grey;
+    if (!item.online && picture) {
+        grey = image::GreyCopy(picture);
+        if (!grey)
+            return 0;
+    }
+    // Shared before the old ones go: the same picture handed in again stays alive.
+    grouplist::SharePicture(picture);
+    grouplist::ReleasePicture(item.avatarPicture);
+    grouplist::ReleasePicture(item.greyPicture);
+    Doc::Set(element, Attr::Avatar, BitmapToInt(picture));
+    Doc::Set(element, Attr::GreyAvatar, BitmapToInt(grey.release()));
+    Doc::Set(element, Attr::AvatarWidth, static_cast<int>(size.cx));
+    Doc::Set(element, Attr::AvatarHeight, static_cast<int>(size.cy));
+    if (item.rowIndex != -1)
+        PaintRow(*instance, item.rowIndex);
+    return 1;
+}
+
 int GroupedListControl::SetGroupExpanded(int handle, bool expand)
 {
     ListInstance* instance = Instance();

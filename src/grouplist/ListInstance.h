@@ -95,7 +95,10 @@ struct ListInstance {
 
     ListEventHandlers handlers;
 
-    int redrawPauses = 0; // nesting depth of RowBatch
+    int redrawPauses = 0; // nesting depth of RowBatch and BeginUpdate
+    int updateDepth = 0;  // BeginUpdate calls not yet ended
+    int rowsAtUpdate = 0; // the row count when the outermost update began
+    bool redrawOwed = false; // a RowBatch ended inside an update
 };
 
 // The instance of a list window, or null.

@@ -19,6 +19,8 @@ RowBatch::~RowBatch()
     if (--m_instance.redrawPauses == 0) {
         ::SendMessageW(m_instance.list, WM_SETREDRAW, TRUE, 0);
         ::InvalidateRect(m_instance.list, nullptr, TRUE);
+    } else {
+        m_instance.redrawOwed = true;
     }
 }
 

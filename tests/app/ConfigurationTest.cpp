@@ -3,9 +3,14 @@
 #include "app/DefaultItemPicture.h"
 #include "base/Dib32.h"
 
+#include "base/FolderListing.h"
+#include "base/Handles.h"
 #include "base/TextFile.h"
 
+#include "FolderTree.h"
 #include "TempFolder.h"
+
+#include <cwchar>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +78,27 @@ TEST(Configuration, LongValuesAreReadWhole)
     const std::wstring path = L"D:\\" + std::wstring(600, L'音') + L".mp3";
     ASSERT_TRUE(ini.Write(kConfigSection, kCurrentMusicKey, path));
     EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), path);
+}
+
+TEST(Configuration, AFilePastMaxPathIsReadAndRewrittenInPlaceLeavingNoCopies)
+{
+    const testing_support::DeepTempFolder dir;
+    const std::wstring folder = dir.Path() + L"\\程序" + std::wstring(150, L'x') + L"\\文件夹" + std::wstring(150, L'y');
+    ASSERT_TRUE(testing_support::CreateFolders(folder));
+    const IniFile ini(folder + L"\\Instal.ini");
+    EXPECT_EQ(ini.Read(kConfigSection, app::kLeftKey), L"");
+    ASSERT_TRUE(app::SaveConfiguration(ini, {812, 7}, L"D:\\音乐\\歌.mp3"));
+    ASSERT_TRUE(app::SaveConfiguration(ini, {-3, 7}, L"D:\\音乐\\歌.mp3"));
+    EXPECT_EQ(app::ReadSavedPosition(ini).x, -3);
+    EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), L"D:\\音乐\\歌.mp3");
+    EXPECT_TRUE(Contains(base::ReadFileBytes(ini.Path()).value_or(""), "\xD7\xF3\xB1\xDF=-3\r\n")); // 左边=-3
+
+    EXPECT_EQ(base::FilesWithExtension(folder, L"tmp").size(), 0u);
+    wchar_t copies[MAX_PATH + 40]{};
+    ::GetTempPathW(MAX_PATH, copies);
+    std::swprintf(copies + std::wcslen(copies), 40, L"qly%lx-*.tmp", ::GetCurrentProcessId());
+    WIN32_FIND_DATAW found{};
+    EXPECT_FALSE(base::UniqueFindHandle(::FindFirstFileW(copies, &found))) << "a copy was left in %TEMP%";
 }
 
 TEST(Configuration, PositionsParseAsLeadingDecimalIntegers)

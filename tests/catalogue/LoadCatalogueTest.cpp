@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,7 +87,24 @@ protected:
         ASSERT_TRUE(base::WriteFileAtomic(m_root + L"\\" + relative, bytes));
     }
 
-    void Load() { catalogue::LoadCatalogue(m_control, m_root, m_host); }
+    // One whole load: the groups at once, then entries and pictures as the
+    // loader's timer and worker bring them.
+    void Load()
+    {
+        if (!m_loader)
+            m_loader = std::make_unique<catalogue::CatalogueLoader>(m_control);
+        m_loader->Load(m_root);
+        WaitUntilLoaded();
+    }
+    void WaitUntilLoaded()
+    {
+        const DWORD deadline = ::GetTickCount() + 20000;
+        while (!m_loader->Done() && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
+            Pump();
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        ASSERT_TRUE(m_loader->Done()) << "the load did not finish";
+    }
 
     // Group names, each with its entries as "name=signature", sorted: the
     // order the file system lists them in is not the list's to decide.
@@ -123,6 +141,7 @@ protected:
 
     testing_support::TempFolder m_temp;
     std::wstring m_root = m_temp.Path() + L"\\Favorites";
+    std::unique_ptr<catalogue::CatalogueLoader> m_loader;
 };
 
 } // namespace
@@ -189,6 +208,7 @@ TEST_F(LoadCatalogueTest, SignatureIsTheFileUpToAZeroByteWithoutTheBlanksAround)
     File(L"g\\zero.txt", std::string_view("C:\\z.exe\0C:\\junk.exe", 21));
     File(L"g\\bom.txt", "\xEF\xBB\xBF" "D:\\\xE7\x90\x9D\\\xE7\x8C\x8F.exe"); // D:\琝\猏.exe
     File(L"g\\empty.txt", "");
+    File(L"g\\picture.txt", std::string_view("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
 
     Load();
 
@@ -198,6 +218,7 @@ TEST_F(LoadCatalogueTest, SignatureIsTheFileUpToAZeroByteWithoutTheBlanksAround)
     // The list's document would drop the rest itself; the reader must not keep it.
     EXPECT_EQ(catalogue::ReadShortcutPath(m_root + L"\\g\\zero.txt", CP_ACP), L"C:\\z.exe");
     EXPECT_EQ(Entry(L" bom").signature, L"D:\\琝\\猏.exe");
+    EXPECT_EQ(Entry(L" picture").signature, L"") << "a binary file is no path";
     const grouplist::EntryInfo empty = Entry(L" empty");
     EXPECT_EQ(empty.signature, L"");
     EXPECT_TRUE(empty.online);

@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 using namespace testing_support;
 
@@ -129,6 +132,50 @@ TEST_F(Catalogue, DoubleClickOnAShortcutStartsItsProgramInItsFolder)
     const std::optional<std::wstring> started = base::ReadTextFile(record, CP_UTF8);
     ASSERT_TRUE(started.has_value());
     EXPECT_TRUE(SameFolder(*started, folder)) << "started in " << base::ToUtf8(*started);
+}
+
+TEST_F(Catalogue, ShortcutFilesFromEditorsWorkAndBadOnesLoadQuietly)
+{
+    // Two recorders, each saying in its own folder that it ran.
+    std::vector<std::wstring> folders;
+    for (const wchar_t* name : {L"行尾", L"宽字符"}) {
+        folders.push_back(m_copy.PathOf(name));
+        ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
+        ASSERT_TRUE(::CopyFileW((BuildFolder() + L"\\record_launch.exe").c_str(),
+                                (folders.back() + L"\\record_launch.exe").c_str(), FALSE));
+    }
+    m_copy.AddGroup(L"杂");
+    const auto write = [&](const wchar_t* name, std::string_view bytes) {
+        ASSERT_TRUE(base::WriteFileAtomic(m_copy.PathOf(L"Favorites\\杂\\") + name, bytes));
+    };
+    // Saved by a text editor: a final line break.
+    const std::optional<std::string> crlf = base::NarrowExact(folders[0] + L"\\record_launch.exe\r\n", 936);
+    ASSERT_TRUE(crlf.has_value());
+    write(L"行尾.txt", *crlf);
+    // Notepad's "Unicode".
+    const std::wstring wide = folders[1] + L"\\record_launch.exe";
+    std::string utf16 = "\xFF\xFE";
+    for (const wchar_t c : wide)
+        utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    write(L"宽.txt", utf16);
+    write(L"大.txt", std::string(200 * 1024, 'x'));
+    write(L"图.txt", std::string_view("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+
+    Start();
+    Click(RowCentre(0));
+    ASSERT_TRUE(WaitForRows(5)) << "rows: " << Rows();
+    for (int row = 1; row <= 4; ++row) {
+        DoubleClick(RowCentre(row));
+        // Apart in time, so no two clicks make a double-click of their own.
+        ::Sleep(600);
+    }
+    for (const std::wstring& folder : folders) {
+        const std::wstring record = folder + L"\\launched.txt";
+        EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(record.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
+            << "did not start: " << base::ToUtf8(folder);
+    }
+    EXPECT_EQ(Rows(), 5) << "the window still answers";
+    EXPECT_FALSE(m_program->WaitForExit(0).has_value()) << "the program is still running";
 }
 
 TEST_F(Catalogue, DoubleClickOnTheTitleReloadsFromDisk)

@@ -3,6 +3,8 @@
 #include "ProcessWindow.h"
 
 #include "app/MainWindow.h"
+#include "base/LongPath.h"
+#include "base/PathNames.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
 
@@ -17,17 +19,22 @@ std::wstring BuildFolder()
     return base::FolderOf(path);
 }
 
-ProgramCopy::ProgramCopy()
+ProgramCopy::ProgramCopy() : ProgramCopy(std::wstring()) {}
+
+ProgramCopy::ProgramCopy(const std::wstring& subfolder)
+    : m_programFolder(subfolder.empty() ? m_folder.Path() : m_folder.Path() + L"\\" + subfolder)
 {
+    EXPECT_TRUE(CreateFolders(m_programFolder));
     const std::wstring from = BuildFolder() + L"\\Quillery.exe";
-    EXPECT_TRUE(::CopyFileW(from.c_str(), PathOf(L"Quillery.exe").c_str(), FALSE)) << "build Quillery first";
+    EXPECT_TRUE(::CopyFileW(from.c_str(), base::ExtendedPath(PathOf(L"Quillery.exe")).c_str(), FALSE))
+        << "build Quillery first";
 }
 
 void ProgramCopy::AddGroup(const std::wstring& group) const
 {
     // Favorites may not exist yet: the program makes it on its first run.
-    ::CreateDirectoryW(PathOf(L"Favorites").c_str(), nullptr);
-    const std::wstring folder = PathOf(L"Favorites\\" + group);
+    ::CreateDirectoryW(base::ExtendedPath(PathOf(L"Favorites")).c_str(), nullptr);
+    const std::wstring folder = base::ExtendedPath(PathOf(L"Favorites\\" + group));
     EXPECT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
@@ -43,14 +50,17 @@ void ProgramCopy::AddShortcut(const std::wstring& group, const std::wstring& nam
 
 RunningProgram::RunningProgram(const ProgramCopy& copy)
 {
-    std::wstring commandLine = L"\"" + copy.PathOf(L"Quillery.exe") + L"\"";
+    const std::wstring program = copy.PathOf(L"Quillery.exe");
+    std::wstring commandLine = L"\"" + program + L"\"";
+    // Wine starts a program past MAX_PATH only by the "\\?\" form of its 8.3 name.
+    const std::wstring image = program.size() < MAX_PATH ? std::wstring() : L"\\\\?\\" + base::ShortPathName(program);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     // The working folder is deliberately not the program's own: the program
     // must find its files next to its executable, wherever it is started from.
-    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         BuildFolder().c_str(), &startup, &info)) {
+    if (::CreateProcessW(image.empty() ? nullptr : image.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                         nullptr, BuildFolder().c_str(), &startup, &info)) {
         ::CloseHandle(info.hThread);
         m_process.reset(info.hProcess);
         m_processId = info.dwProcessId;
@@ -65,12 +75,23 @@ RunningProgram::~RunningProgram()
     }
 }
 
+namespace {
+constexpr DWORD kSettleMs = 500;
+} // namespace
+
 HWND RunningProgram::WaitForMainWindow(DWORD timeoutMs) const
 {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     do {
-        if (HWND found = FindVisibleProcessWindow(m_processId, app::kMainWindowClass))
+        if (HWND found = FindVisibleProcessWindow(m_processId, app::kMainWindowClass)) {
+            // Under Wine a window shown a moment ago can still miss real
+            // input while the program's start-up work runs (and more so
+            // right after the previous test's program ended): the tests'
+            // clicks wait until it has settled.
+            (void)::WaitForInputIdle(m_process.get(), 5000);
+            ::Sleep(kSettleMs);
             return found;
+        }
         if (::WaitForSingleObject(m_process.get(), 50) == WAIT_OBJECT_0)
             return nullptr; // it ended without showing a window
     } while (::GetTickCount64() < deadline);

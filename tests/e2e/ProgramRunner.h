@@ -2,7 +2,7 @@
 // Runs the built Quillery.exe from a fresh temporary folder, as a user
 // would run a copy of it, and finds its main window.
 
-#include "TempFolder.h"
+#include "FolderTree.h"
 
 #include "base/Handles.h"
 
@@ -18,7 +18,9 @@ std::wstring BuildFolder();
 class ProgramCopy {
 public:
     ProgramCopy(); // copies Quillery.exe into a new temporary folder
-    [[nodiscard]] const std::wstring& Folder() const { return m_folder.Path(); }
+    // ... into subfolder of one, made with its parents at any depth.
+    explicit ProgramCopy(const std::wstring& subfolder);
+    [[nodiscard]] const std::wstring& Folder() const { return m_programFolder; }
     [[nodiscard]] std::wstring PathOf(const std::wstring& name) const { return Folder() + L"\\" + name; }
 
     // The catalogue beside the copy: a group is a folder in Favorites, a
@@ -28,7 +30,8 @@ public:
                      unsigned codePage = 936) const;
 
 private:
-    TempFolder m_folder;
+    DeepTempFolder m_folder;
+    std::wstring m_programFolder;
 };
 
 class RunningProgram {

@@ -72,6 +72,7 @@ TEST(Startup, FirstRunOpensAt50x50AndCloseSavesThePosition)
 TEST(Startup, OpensAtTheSavedPositionClampedToTheScreen)
 {
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     struct Case {
         const wchar_t* left;
         const wchar_t* top;
@@ -83,6 +84,10 @@ TEST(Startup, OpensAtTheSavedPositionClampedToTheScreen)
         {L"0", L"120", 0, 120},    // one coordinate 0 is still a saved position
         {L"0", L"0", 50, 50},      // both 0 means none was saved
         {L"5000", L"10", screenWidth - 275, 10},
+        // Hand-edited: the extremes of an int, text, and below the screen.
+        {L"2147483647", L"-2147483648", screenWidth - 275, 0},
+        {L"abc", L"", 50, 50},
+        {L"100", L"5000", 100, screenHeight - 555},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "saved " << c.left << "," << c.top);

@@ -1,0 +1,30 @@
+#include "catalogue/BackgroundLauncher.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <system_error>
+#include <thread>
+
+namespace catalogue {
+
+bool BackgroundLauncher::Open(const std::wstring& path, const std::wstring& folder)
+{
+    if (!m_inner)
+        return false;
+    try {
+        std::thread([inner = m_inner, path, folder] {
+            // The shell's verbs may use COM objects that want an apartment.
+            const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            (void)inner->Open(path, folder);
+            if (SUCCEEDED(com))
+                ::CoUninitialize();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false; // no thread to be had: the start is lost, the window is not
+    }
+    return true;
+}
+
+} // namespace catalogue

@@ -1,0 +1,62 @@
+#pragma once
+// The thread that asks the shell for program pictures while the window goes
+// on working: a program on a share that does not answer holds up its own
+// picture and those queued behind it, never the window.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace catalogue {
+
+// Where pictures come from. Called on the worker thread (its apartment is
+// single-threaded COM), never on the window's.
+class IconSource {
+public:
+    virtual ~IconSource() = default;
+    // The picture for a program path as the bytes of a BMP file; empty for none.
+    [[nodiscard]] virtual std::vector<std::uint8_t> PictureFor(const std::wstring& programPath) = 0;
+};
+
+// The shell's large icon on white (ProgramIconPicture).
+class ShellIconSource final : public IconSource {
+public:
+    [[nodiscard]] std::vector<std::uint8_t> PictureFor(const std::wstring& programPath) override;
+};
+
+struct IconResult {
+    int load = 0;
+    std::wstring path;
+    std::vector<std::uint8_t> picture;
+};
+
+// Paths are asked for a group at a time: the preferred group's first, then
+// the others in group order, each group's in the order they came. When
+// results wait it posts `message` to `notify`, once until they are taken.
+class IconWorker {
+public:
+    IconWorker(std::shared_ptr<IconSource> source, HWND notify, UINT message);
+    // Waits briefly for the thread; one stuck in the source is left to end
+    // on its own (it holds everything it uses).
+    ~IconWorker();
+    IconWorker(const IconWorker&) = delete;
+    IconWorker& operator=(const IconWorker&) = delete;
+
+    // Drops every queued path and waiting result: what follows belongs to load.
+    void StartLoad(int load);
+    void Request(int group, std::wstring path);
+    void Prefer(int group);
+    [[nodiscard]] std::vector<IconResult> TakeResults();
+    // The time spent in the source for the current load's results, in ms.
+    [[nodiscard]] double SourceMs() const;
+
+    struct State;
+
+private:
+    std::shared_ptr<State> m_state;
+};
+
+} // namespace catalogue

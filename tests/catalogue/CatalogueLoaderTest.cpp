@@ -1,0 +1,316 @@
+// The loader on a real list with a stand-in picture source: groups at once,
+// entries and pictures after, the expanded group first, reloads that cut in,
+// and a source that never answers.
+
+#include "catalogue/BackgroundLauncher.h"
+#include "catalogue/Catalogue.h"
+
+#include "base/Text.h"
+#include "base/TextFile.h"
+#include "grouplist/ListFixture.h"
+
+#include "GdiCount.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A picture of one colour per program path, optionally slow or held shut
+// until released; remembers the order it was asked in.
+class ColourSource final : public catalogue::IconSource {
+public:
+    explicit ColourSource(std::map<std::wstring, COLORREF> colours, DWORD delayMs = 0)
+        : m_colours(std::move(colours)), m_delayMs(delayMs)
+    {
+    }
+    ~ColourSource() override { ::CloseHandle(m_open); }
+
+    std::vector<std::uint8_t> PictureFor(const std::wstring& path) override
+    {
+        {
+            const std::lock_guard hold(m_lock);
+            m_asked.push_back(path);
+        }
+        ::WaitForSingleObject(m_open, INFINITE);
+        ::Sleep(m_delayMs);
+        const auto it = m_colours.find(path);
+        return it == m_colours.end() ? std::vector<std::uint8_t>{} : testing_support::SolidBmp(32, 32, it->second);
+    }
+    void Hold() { ::ResetEvent(m_open); }
+    void Release() { ::SetEvent(m_open); }
+    std::vector<std::wstring> Asked()
+    {
+        const std::lock_guard hold(m_lock);
+        return m_asked;
+    }
+
+private:
+    std::map<std::wstring, COLORREF> m_colours;
+    DWORD m_delayMs;
+    HANDLE m_open = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    std::mutex m_lock;
+    std::vector<std::wstring> m_asked;
+};
+
+COLORREF CentreColour(HBITMAP bitmap)
+{
+    const base::UniqueMemoryDc dc = base::CreateMemoryDc();
+    const base::SelectGuard select(dc.get(), bitmap);
+    return ::GetPixel(dc.get(), 16, 16);
+}
+
+class CatalogueLoaderTest : public testing_support::ListFixture {
+protected:
+    void SetUp() override
+    {
+        ListFixture::SetUp();
+        ASSERT_TRUE(::CreateDirectoryW(m_root.c_str(), nullptr));
+    }
+
+    void Shortcut(const std::wstring& group, const std::wstring& name, const std::wstring& path) const
+    {
+        (void)::CreateDirectoryW((m_root + L"\\" + group).c_str(), nullptr);
+        ASSERT_TRUE(base::WriteFileAtomic(m_root + L"\\" + group + L"\\" + name + L".txt",
+                                          base::EncodeFileText(path, CP_ACP)));
+    }
+
+    template <typename Condition>
+    bool PumpUntil(Condition done, DWORD patienceMs = 20000)
+    {
+        const DWORD deadline = ::GetTickCount() + patienceMs;
+        while (!done()) {
+            if (static_cast<LONG>(deadline - ::GetTickCount()) <= 0)
+                return false;
+            Pump();
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+        return true;
+    }
+
+    // Every entry: name, signature and the colour its picture shows.
+    struct Shown {
+        std::wstring signature;
+        COLORREF colour = 0;
+        HBITMAP picture = nullptr;
+    };
+    std::map<std::wstring, Shown> Entries()
+    {
+        std::map<std::wstring, Shown> entries;
+        m_control.ExpandAllGroups();
+        for (const int handle : Rows()) {
+            grouplist::EntryInfo info;
+            if (m_control.GetEntryInfo(handle, info) && !m_control.ReadItem(handle)->IsGroup())
+                entries[info.name] = {info.signature, CentreColour(info.avatarPicture), info.avatarPicture};
+        }
+        m_control.CollapseAllGroups();
+        return entries;
+    }
+
+    testing_support::TempFolder m_temp;
+    std::wstring m_root = m_temp.Path() + L"\\Favorites";
+};
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+} // namespace
+
+TEST_F(CatalogueLoaderTest, GroupsShowAtOnceThenEntriesAndPicturesWithTheExpandedGroupFirst)
+{
+    Shortcut(L"a", L"a1", L"C:\\a1.exe");
+    Shortcut(L"a", L"a2", L"C:\\same.exe");
+    Shortcut(L"b", L"b1", L"C:\\b1.exe");
+    Shortcut(L"b", L"b2", L"C:\\same.exe");
+    Shortcut(L"b", L"b3", L"C:\\twin.exe");
+    Shortcut(L"c", L"c1", L"C:\\c1.exe");
+    Shortcut(L"c", L"c2", L"C:\\none.exe");
+    const auto source = std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{
+        {L"C:\\a1.exe", RGB(200, 0, 0)},
+        {L"C:\\same.exe", RGB(0, 200, 0)},
+        {L"C:\\b1.exe", RGB(0, 0, 200)},
+        {L"C:\\twin.exe", RGB(0, 0, 200)}, // the same picture as b1's
+        {L"C:\\c1.exe", RGB(200, 200, 0)},
+    });
+    source->Hold();
+    catalogue::CatalogueLoader loader(m_control, source);
+
+    loader.Load(m_root);
+    // Before any message is handled: the groups and their counts, nothing else.
+    std::map<std::wstring, int> groups;
+    for (const int handle : Rows())
+        groups[m_control.GetGroupName(handle)] = handle;
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_TRUE(groups.count(L"a [2]") && groups.count(L"b [3]") && groups.count(L"c [2]"));
+    EXPECT_EQ(loader.Stats().entries, 0);
+    EXPECT_FALSE(loader.Done());
+
+    // The user opens c: its entries come first, and so do its pictures.
+    m_control.ExpandGroup(groups[L"c [2]"]);
+    loader.GroupToggled(groups[L"c [2]"]);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Stats().entries == 7; }));
+    EXPECT_EQ(Rows().size(), 5u) << "c shows its two entries";
+    EXPECT_FALSE(loader.Done()) << "no picture has come yet";
+    source->Release();
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+
+    const std::vector<std::wstring> asked = source->Asked();
+    ASSERT_EQ(asked.size(), 6u) << "each path once";
+    EXPECT_TRUE((asked[0] == L"C:\\c1.exe" && asked[1] == L"C:\\none.exe") ||
+                (asked[0] == L"C:\\none.exe" && asked[1] == L"C:\\c1.exe"))
+        << "the expanded group was not first";
+
+    const auto entries = Entries();
+    ASSERT_EQ(entries.size(), 7u);
+    EXPECT_EQ(entries.at(L" a1").colour, RGB(200, 0, 0));
+    EXPECT_EQ(entries.at(L" c1").colour, RGB(200, 200, 0));
+    EXPECT_EQ(entries.at(L" c2").colour, kWhite) << "no picture: a blank one";
+    EXPECT_EQ(entries.at(L" b3").signature, L"C:\\twin.exe");
+    // One bitmap per picture: by path, and by content across paths.
+    EXPECT_EQ(entries.at(L" a2").picture, entries.at(L" b2").picture);
+    EXPECT_EQ(entries.at(L" b1").picture, entries.at(L" b3").picture);
+    EXPECT_EQ(entries.at(L" b2").colour, RGB(0, 200, 0));
+    EXPECT_EQ(loader.Stats().pictures, 4);
+}
+
+TEST_F(CatalogueLoaderTest, AReloadWhilePicturesComeShowsNoPictureOnAWrongEntryAndLeaksNothing)
+{
+    const auto pathOf = [](int round, int i) {
+        return L"C:\\r" + std::to_wstring(round) + L"\\p" + std::to_wstring(i) + L".exe";
+    };
+    std::map<std::wstring, COLORREF> colours;
+    for (int round = 0; round < 6; ++round)
+        for (int i = 0; i < 8; ++i)
+            colours[pathOf(round, i)] = RGB(10 * i, 20 * round, 100);
+    // The same entry names each round, each pointing somewhere else.
+    const auto write = [&](int round) {
+        for (int i = 0; i < 8; ++i)
+            Shortcut(L"g", L"e" + std::to_wstring(i), pathOf(round, i));
+    };
+    const auto source = std::make_shared<ColourSource>(colours, 15);
+    catalogue::CatalogueLoader loader(m_control, source);
+
+    write(0);
+    loader.Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    const int gdiBefore = testing_support::LiveGdiObjects();
+    for (int round = 1; round < 6; ++round) {
+        write(round);
+        const size_t asked = source->Asked().size();
+        loader.Load(m_root);
+        if (round < 5) {
+            // Cut in while the pictures of this load are coming.
+            ASSERT_TRUE(PumpUntil([&] { return source->Asked().size() >= asked + 3; }));
+            EXPECT_FALSE(loader.Done());
+        }
+    }
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    EXPECT_EQ(loader.Stats().pathsAsked, 8);
+
+    for (const auto& [name, shown] : Entries())
+        EXPECT_EQ(shown.colour, colours.at(shown.signature)) << "a wrong picture on" << base::ToUtf8(name);
+    Pump();
+    EXPECT_LE(testing_support::LiveGdiObjects(), gdiBefore);
+}
+
+TEST_F(CatalogueLoaderTest, ASourceOrALauncherThatNeverAnswersLeavesTheWindowAnswering)
+{
+    const std::wstring dead = L"\\\\192.0.2.1\\gone\\app.exe";
+    Shortcut(L"网络", L"app", dead);
+    const auto source = std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{{dead, RGB(1, 2, 3)}});
+    source->Hold();
+    auto loader = std::make_unique<catalogue::CatalogueLoader>(m_control, source);
+    loader->Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return loader->Stats().entries == 1 && source->Asked().size() == 1; }));
+
+    // Another thread asks the window while the source hangs.
+    std::atomic<bool> answered = false;
+    std::thread asker([&] {
+        DWORD_PTR result = 0;
+        answered = ::SendMessageTimeoutW(m_host, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return answered.load(); }, 500));
+    asker.join();
+    EXPECT_EQ(Entries().at(L" app").colour, kWhite) << "blank until its picture comes";
+    EXPECT_FALSE(loader->Done());
+
+    // A launcher stuck the same way: Open is back at once.
+    class StuckLauncher final : public catalogue::ProgramLauncher {
+    public:
+        bool Open(const std::wstring& path, const std::wstring&) override
+        {
+            opened = path;
+            ::SetEvent(entered);
+            ::WaitForSingleObject(release, INFINITE);
+            return true;
+        }
+        std::wstring opened;
+        HANDLE entered = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    };
+    const auto stuck = std::make_shared<StuckLauncher>();
+    catalogue::BackgroundLauncher launcher(stuck);
+    m_control.ExpandAllGroups();
+    m_control.SelectItem(m_control.FindEntryByName(L" app"));
+    const DWORD before = ::GetTickCount();
+    EXPECT_TRUE(catalogue::LaunchSelectedEntry(m_control, launcher));
+    EXPECT_LT(::GetTickCount() - before, 100u);
+    ASSERT_EQ(::WaitForSingleObject(stuck->entered, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(stuck->opened, dead);
+    ::SetEvent(stuck->release);
+
+    // Leaving does not wait for the source either.
+    const DWORD leaving = ::GetTickCount();
+    loader.reset();
+    EXPECT_LT(::GetTickCount() - leaving, 3000u);
+    source->Release();
+}
+
+namespace {
+
+// Counts rows added to the list while it is drawing.
+struct AddWatch {
+    static inline WNDPROC previous = nullptr;
+    static inline bool drawing = true;
+    static inline int addsWhileDrawing = 0;
+    static inline int adds = 0;
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_SETREDRAW)
+            drawing = wParam != FALSE;
+        if (message == LB_ADDSTRING || message == LB_INSERTSTRING) {
+            ++adds;
+            addsWhileDrawing += drawing;
+        }
+        return ::CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST_F(CatalogueLoaderTest, AThousandGroupFoldersBecomeRowsInOneRepaint)
+{
+    for (int g = 0; g < 1000; ++g)
+        ASSERT_TRUE(::CreateDirectoryW((m_root + L"\\组" + std::to_wstring(g)).c_str(), nullptr));
+    catalogue::CatalogueLoader loader(m_control, std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{}));
+    AddWatch::drawing = true;
+    AddWatch::adds = AddWatch::addsWhileDrawing = 0;
+    AddWatch::previous = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(m_list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AddWatch::Proc)));
+    loader.Load(m_root);
+    ::SetWindowLongPtrW(m_list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddWatch::previous));
+
+    EXPECT_EQ(AddWatch::adds, 1000);
+    EXPECT_EQ(AddWatch::addsWhileDrawing, 0);
+    EXPECT_TRUE(AddWatch::drawing) << "drawing is back on after the batch";
+    EXPECT_NE(m_control.GetGroupName(Rows().back()).find(L" [0]"), std::wstring::npos);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+}
