@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -341,6 +342,91 @@ AnimationFigures RunAnimations(const std::vector<std::uint8_t>& avatar)
     return figures;
 }
 
+struct FilterFigures {
+    double keystrokeMs = 0;
+    double clearMs = 0;
+    bool ok = true;
+};
+
+// Typing a filter into 5,000 entries in 100 groups, every other one
+// expanded, as the program's list holds them (medium rows, one picture shared
+// by all): each keystroke until the list has repainted, the slowest one
+// kept (the first character matches every entry, the last about a fifth);
+// then ending the filter, which gives the groups back their states.
+FilterFigures RunFilter()
+{
+    constexpr int kFilterGroups = 100;
+    constexpr int kPerGroup = 50;
+    constexpr wchar_t kTyped[] = L"程序 4";
+    constexpr int kMatches = 1111; // 4, 40-49, 400-499, 4000-4999
+    FilterFigures figures;
+    HWND host = ::CreateWindowExW(0, kHostClass, L"grouplist bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, kHostWidth, kHostHeight, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    grouplist::GroupedListControl control;
+    if (!host || !control.Create(host, 0, 1)) {
+        std::fprintf(stderr, "grouplist_bench: filter: no list\n");
+        figures.ok = false;
+        if (host)
+            ::DestroyWindow(host);
+        return figures;
+    }
+    const HWND list = control.GetWindowHandle();
+    HBITMAP picture = ::CreateBitmap(32, 32, 1, 32, nullptr);
+    int added = 0;
+    for (int g = 0; g < kFilterGroups; ++g) {
+        const int group = control.AddGroup(L"分组 " + std::to_wstring(g), g % 2 == 0);
+        for (int k = 0; k < kPerGroup; ++k) {
+            grouplist::EntryInfo info;
+            info.groupHandle = group;
+            info.online = true;
+            info.name = EntryName(g * kPerGroup + k);
+            grouplist::GroupedListControl::SharePicture(picture);
+            info.avatarPicture = picture;
+            if (control.AddEntry(info))
+                ++added;
+            else
+                grouplist::GroupedListControl::ReleasePicture(picture);
+        }
+    }
+    const LRESULT rowsBefore = RowCount(list);
+    if (added != kFilterGroups * kPerGroup || rowsBefore != kFilterGroups + added / 2) {
+        std::fprintf(stderr, "grouplist_bench: filter: the list was not filled\n");
+        figures.ok = false;
+    }
+    ::UpdateWindow(list);
+    PumpMessages();
+
+    std::wstring typed;
+    for (const wchar_t c : std::wstring_view(kTyped)) {
+        typed += c;
+        const Stopwatch watch;
+        control.SetFilter(typed);
+        ::UpdateWindow(list);
+        figures.keystrokeMs = std::max(figures.keystrokeMs, watch.ElapsedMs());
+        PumpMessages();
+    }
+    if (RowCount(list) < kMatches) {
+        std::fprintf(stderr, "grouplist_bench: filter: %d rows for %d matches\n", static_cast<int>(RowCount(list)),
+                     kMatches);
+        figures.ok = false;
+    }
+    {
+        const Stopwatch watch;
+        control.SetFilter({});
+        ::UpdateWindow(list);
+        figures.clearMs = watch.ElapsedMs();
+    }
+    if (RowCount(list) != rowsBefore) {
+        std::fprintf(stderr, "grouplist_bench: filter: the groups did not come back as they were\n");
+        figures.ok = false;
+    }
+    ::DestroyWindow(host);
+    grouplist::GroupedListControl::ReleasePicture(picture);
+    PumpMessages();
+    return figures;
+}
+
 double Ratio(double large, double small) { return small > 0 ? large / small : 0.0; }
 
 struct Timing {
@@ -422,6 +508,16 @@ int main()
     ok = ok && animations.ok;
     std::printf("grouplist_flash_tick_ms_1000=%.2f\n", animations.flashTickMs);
     std::printf("grouplist_hover_move_us=%.1f\n", animations.hoverMoveUs);
+    FilterFigures filter = RunFilter();
+    for (int round = 1; round < kRounds; ++round) {
+        const FilterFigures again = RunFilter();
+        filter.ok = filter.ok && again.ok;
+        filter.keystrokeMs = std::min(filter.keystrokeMs, again.keystrokeMs);
+        filter.clearMs = std::min(filter.clearMs, again.clearMs);
+    }
+    ok = ok && filter.ok;
+    std::printf("filter_keystroke_ms_5000=%.1f\n", filter.keystrokeMs);
+    std::printf("filter_clear_ms_5000=%.1f\n", filter.clearMs);
     std::fflush(stdout);
 
     ::UnregisterClassW(kHostClass, ::GetModuleHandleW(nullptr));

@@ -76,6 +76,8 @@ void AutoHideTick(HWND window, AppState& state, const CursorReader& cursor)
         PlaceAtTop(window, r.left, kMainHeight);
         state.dockHidden = 0;
         state.dockSliding = 0;
+        // Called back, it takes the keyboard: what the user types next is for it.
+        ::SetForegroundWindow(window);
     }
 
     r = WindowRectOf(window);

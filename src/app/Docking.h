@@ -1,7 +1,7 @@
 #pragma once
 // Docking at the top edge of the screen: a window whose top is exactly 0
 // slides up out of sight when the mouse leaves it, leaving a 275 x 2 strip,
-// and comes back at full size when the mouse touches that strip.
+// and comes back at full size, and active, when the mouse touches that strip.
 
 #include "app/AppState.h"
 

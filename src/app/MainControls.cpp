@@ -106,6 +106,11 @@ bool MainControls::Create(HWND main)
         return false;
     // The title is drawn in the main window's picture; the label carries it as text.
     ::SetWindowTextW(m_titleLabel.Handle(), L"Quillery");
+    // The filter shows over the title: the title must not paint over it.
+    ::SetWindowLongPtrW(m_titleLabel.Handle(), GWL_STYLE,
+                        ::GetWindowLongPtrW(m_titleLabel.Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
+    if (!m_filterTitle.Create(main, kFilterTitleRect))
+        return false;
     for (int number = 1; number <= kBoxCount; ++number) {
         const Box box = static_cast<Box>(number);
         if (!m_boxes[Index(box)].Create(main, BoxRectOf(box)))

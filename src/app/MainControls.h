@@ -1,9 +1,10 @@
 #pragma once
 // The controls laid over the main window's background picture: the title
-// label, the eight picture buttons with their pale rounded highlights, and
-// the picture box that hosts the shortcut list.
+// label with the typed filter over it, the eight picture buttons with their
+// pale rounded highlights, and the picture box that hosts the shortcut list.
 
 #include "app/AppState.h"
+#include "app/FilterTitle.h"
 #include "toolkit/AnimationBox.h"
 #include "toolkit/PictureBox.h"
 #include "toolkit/TransparentLabel.h"
@@ -54,12 +55,14 @@ public:
 
     [[nodiscard]] toolkit::AnimationBox& BoxWindow(Box box) { return m_boxes[Index(box)]; }
     [[nodiscard]] toolkit::TransparentLabel& TitleLabel() { return m_titleLabel; }
+    [[nodiscard]] FilterTitle& Filter() { return m_filterTitle; }
     [[nodiscard]] toolkit::PictureBox& ListHost() { return m_listHost; }
 
 private:
     [[nodiscard]] static size_t Index(Box box) noexcept { return static_cast<size_t>(box) - 1; }
 
     toolkit::TransparentLabel m_titleLabel;
+    FilterTitle m_filterTitle;
     std::array<toolkit::AnimationBox, kBoxCount> m_boxes;
     std::array<std::function<void()>, kBoxCount> m_clicks;
     toolkit::PictureBox m_listHost;

@@ -16,6 +16,7 @@ inline constexpr RECT BoxRect(int left, int top, int width, int height)
 }
 
 inline constexpr RECT kTitleLabelRect = BoxRect(0, 0, 192, 32);   // 透明标签1
+inline constexpr RECT kFilterTitleRect = BoxRect(29, 1, 163, 30); // over the title's text, inside the frame
 inline constexpr RECT kWeatherBoxRect = BoxRect(9, 36, 233, 42);  // 动画框1
 inline constexpr RECT kMusicBoxRect = BoxRect(52, 525, 172, 22);  // 动画框2
 inline constexpr RECT kManageBoxRect = BoxRect(6, 525, 41, 22);   // 动画框3

@@ -209,10 +209,12 @@ void MainWindow::CreateShortcutList()
         return;
     grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
                                                      m_state.defaultPictures[1].get());
+    // A double-click, or Enter on the selected shortcut.
     m_state.listControl.SetEntryDoubleClickHandler([this](int, int, int) {
         // A shortcut whose program is gone does nothing; there is no one to tell.
         (void)catalogue::LaunchSelectedEntry(m_state.listControl, m_launcher);
     });
+    m_state.listControl.SetKeyHandler([this](UINT message, WPARAM code) { return m_typing.OnKey(message, code); });
     m_loader = std::make_unique<catalogue::CatalogueLoader>(m_state.listControl, m_iconSource);
     // An expanded group's pictures come before the rest.
     m_state.listControl.SetGroupClickHandler([this](int group, int, int) { m_loader->GroupToggled(group); });
@@ -222,6 +224,12 @@ void MainWindow::ReloadCatalogue()
 {
     if (m_loader)
         m_loader->Load(m_state.favoritesDir);
+}
+
+bool MainWindow::CanType() const
+{
+    return ::IsWindowVisible(Handle()) && !::IsIconic(Handle()) && m_state.dockHidden == 0 &&
+           m_state.dockSliding == 0;
 }
 
 POINT MainWindow::RestoredTopLeft() const
@@ -278,6 +286,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
+    case WM_SETFOCUS:
+        // The keyboard belongs to the shortcut list: typing finds shortcuts,
+        // and screen readers follow its selection.
+        if (HWND list = m_state.listControl.GetWindowHandle())
+            ::SetFocus(list);
+        return 0;
     case WM_PAINT: {
         base::PaintDc paint(Handle());
         Paint(paint.get(), paint.dirty());

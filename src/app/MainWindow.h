@@ -6,6 +6,7 @@
 #include "app/Configuration.h"
 #include "app/MainControls.h"
 #include "app/MusicBar.h"
+#include "app/TypeToFind.h"
 #include "app/WeatherLine.h"
 #include "catalogue/BackgroundLauncher.h"
 #include "catalogue/Catalogue.h"
@@ -94,6 +95,9 @@ private:
     // sliding the window off the top edge or it is being minimised.
     void ClampToScreen(WINDOWPOS& pos) const;
     [[nodiscard]] POINT RestoredTopLeft() const;
+    // Whether typing can reach the list: the window is shown whole, not
+    // hidden, minimised or docked.
+    [[nodiscard]] bool CanType() const;
 
     AppState& m_state;
     std::wstring m_programDirectory;
@@ -102,6 +106,7 @@ private:
     base::UniqueBitmap m_background;
     HICON m_smallIcon = nullptr; // shared resource icon: not owned
     MainControls m_controls;
+    TypeToFind m_typing{m_state.listControl, m_controls.Filter(), [this] { return CanType(); }};
     music::MciPlayer m_player;
     MusicBar m_music;
     tray::TrayIcon m_tray;

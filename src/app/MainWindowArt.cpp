@@ -56,13 +56,16 @@ void Triangle(HDC dc, const POINT (&points)[3], COLORREF colour)
     ::Polygon(dc, points, 3);
 }
 
+constexpr RECT kTitleBarRect = {0, 0, kMainWidth, 32};
+constexpr int kTitleTextLeft = 31; // right of the icon
+
 void PaintTitleBar(HDC dc, HICON titleIcon)
 {
-    VerticalGradient(dc, {0, 0, kMainWidth, 32}, art::kTitleTop, art::kTitleBottom);
+    VerticalGradient(dc, kTitleBarRect, art::kTitleTop, art::kTitleBottom);
     int textLeft = 10;
     if (titleIcon) {
         ::DrawIconEx(dc, 9, 8, titleIcon, 16, 16, 0, nullptr, DI_NORMAL);
-        textLeft = 31;
+        textLeft = kTitleTextLeft;
     }
     base::UniqueFont font = MakeFont(15, FW_BOLD);
     DrawLabel(dc, L"Quillery", {textLeft, 0, kTitleLabelRect.right, 31}, art::kTitleText, font.get(), DT_LEFT);
@@ -130,7 +133,41 @@ void PaintFrame(HDC dc)
         ::SetPixelV(dc, p.x, p.y, art::kFrame);
 }
 
+// A lens and its handle, in the title's text colour.
+void Magnifier(HDC dc, int left, int top)
+{
+    base::UniquePen pen(::CreatePen(PS_SOLID, 2, art::kTitleText));
+    base::SelectGuard usePen(dc, pen.get());
+    base::SelectGuard noFill(dc, ::GetStockObject(NULL_BRUSH));
+    ::Ellipse(dc, left, top, left + 10, top + 10);
+    ::MoveToEx(dc, left + 9, top + 9, nullptr);
+    ::LineTo(dc, left + 14, top + 14);
+}
+
 } // namespace
+
+void PaintFilterTitle(HDC dc, const RECT& area, std::wstring_view filter)
+{
+    const int saved = ::SaveDC(dc);
+    ::SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
+    ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    VerticalGradient(dc, kTitleBarRect, art::kTitleTop, art::kTitleBottom);
+    Magnifier(dc, kTitleTextLeft + 1, 9);
+    {
+        base::UniqueFont font = MakeFont(15, FW_BOLD);
+        base::SelectGuard useFont(dc, font.get());
+        RECT text = {kTitleTextLeft + 20, 0, area.right - 4, 31};
+        RECT needed = text;
+        ::DrawTextW(dc, filter.data(), static_cast<int>(filter.size()), &needed,
+                    DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        const UINT align = needed.right > text.right ? DT_RIGHT : DT_LEFT;
+        ::SetTextColor(dc, art::kTitleText);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::DrawTextW(dc, filter.data(), static_cast<int>(filter.size()), &text,
+                    align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    ::RestoreDC(dc, saved);
+}
 
 void PaintMainBackground(HDC dc, const RECT& bounds, HICON titleIcon)
 {

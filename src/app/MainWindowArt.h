@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace app {
 
 namespace art {
@@ -28,5 +30,10 @@ inline constexpr COLORREF kBarText = RGB(63, 131, 22);
 // Paints the whole picture into the 275 x 555 area whose top-left corner is
 // bounds' top-left. `titleIcon` (may be null) is drawn before the title.
 void PaintMainBackground(HDC dc, const RECT& bounds, HICON titleIcon);
+
+// The title bar under `area` (window coordinates), drawn at dc's origin, with
+// a magnifier and the typed filter where the title is, in the title's font.
+// A filter too long to fit shows its end, where the typing is.
+void PaintFilterTitle(HDC dc, const RECT& area, std::wstring_view filter);
 
 } // namespace app

@@ -6,6 +6,7 @@
 #include "grouplist/ListRows.h"
 #include "grouplist/ListWindowProcs.h"
 #include "grouplist/MarkedRows.h"
+#include "grouplist/RowFilter.h"
 #include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
 #include "image/PictureHelpers.h"
@@ -79,7 +80,9 @@ bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSel
     RECT client{};
     ::GetClientRect(host, &client);
 
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWVARIABLE | LBS_NOTIFY;
+    // Rows carry their items' names as strings only for accessibility tools,
+    // which read a list box's rows as their text.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | LBS_NOTIFY;
     DWORD exStyle = 0;
     if (border == 1)
         exStyle = WS_EX_CLIENTEDGE;
@@ -163,6 +166,24 @@ QUILLERY_HANDLER_SETTER(SetGroupRightClickHandler, groupRightClick)
 QUILLERY_HANDLER_SETTER(SetServiceIconClickHandler, serviceIconClick)
 QUILLERY_HANDLER_SETTER(SetBlankRightClickHandler, blankRightClick)
 #undef QUILLERY_HANDLER_SETTER
+
+void GroupedListControl::SetKeyHandler(ListKeyHandler handler)
+{
+    if (ListInstance* instance = Instance())
+        instance->keyHandler = std::move(handler);
+}
+
+void GroupedListControl::SetFilter(std::wstring_view text)
+{
+    if (ListInstance* instance = Instance())
+        grouplist::SetFilter(*instance, text);
+}
+
+std::wstring GroupedListControl::FilterText() const
+{
+    const ListInstance* instance = Instance();
+    return instance ? instance->filter.text : std::wstring();
+}
 
 int GroupedListControl::AddServiceIcon(std::span<const std::uint8_t> picture, COLORREF transparent)
 {
@@ -315,6 +336,7 @@ int GroupedListControl::SelectItem(int handle)
         return 0;
     if (item.rowIndex < 0 || item.rowIndex == instance->selectedRow)
         return 0;
+    instance->filter.followFirstMatch = false;
     for (int changed : MoveSelection(*instance, item.rowIndex))
         PaintRow(*instance, changed);
     return 0;

@@ -1,8 +1,18 @@
 #pragma once
 // A reusable owner-drawn list of expandable groups and entries, built on a
 // system list box inside a host window. Items live in an XML document; rows
-// carry only item handles. The control reports mouse events through the
-// handlers its host registers and never calls into the host otherwise.
+// carry item handles, and their names as text for accessibility tools. The
+// control reports mouse events and offers keys through the handlers its host
+// registers and never calls into the host otherwise.
+//
+// Keys the host declines: Up and Down move the selection between shown
+// entries, stopping also at groups with nothing shown under them; Home, End,
+// Page Up and Page Down move it likewise. Right expands and Left collapses the
+// selection's group (an entry's group collapsing selects the group's row).
+// Enter reports an entry as double-clicked and toggles a group. A group
+// toggled and an entry started from the keyboard report x = y = -1, as
+// Windows reports a context menu asked for from the keyboard. Characters
+// never reach the list box's own type-ahead.
 //
 // The object is a copyable pair (list window, host window); every other piece
 // of state is in the control's ListInstance.
@@ -59,6 +69,18 @@ public:
     void SetGroupRightClickHandler(ListEventHandler handler);
     void SetServiceIconClickHandler(ListEventHandler handler);
     void SetBlankRightClickHandler(ListEventHandler handler);
+    void SetKeyHandler(ListKeyHandler handler);
+
+    // Shows only the entries whose names hold text (Latin letters in either
+    // case, full-width ASCII forms as their plain twins), each under its
+    // group, shown expanded; groups without a match have no row. The first
+    // match is selected, and stays the selection as entries come until the
+    // user selects another row. Entries added meanwhile get a row only if
+    // they match; emptying the list keeps the filter for what comes next.
+    // Empty text ends it: every group gets back the expanded or collapsed
+    // state it had before the filter began, and the list its top row.
+    void SetFilter(std::wstring_view text);
+    [[nodiscard]] std::wstring FilterText() const;
 
     // Adds a service icon image, scaled to 16 x 16; its number (1-based), or
     // 0 when the picture cannot be decoded.
@@ -158,8 +180,9 @@ public:
 
 private:
     [[nodiscard]] ListInstance* Instance() const;
-    int AddGroupElement(ListInstance& instance, std::wstring_view name, bool expanded, COLORREF nameColor,
-                        int value, std::wstring_view remark);
+    // beforeHandle: the group it goes in front of in row order; 0 for the end.
+    int AddGroupElement(ListInstance& instance, int beforeHandle, std::wstring_view name, bool expanded,
+                        COLORREF nameColor, int value, std::wstring_view remark);
     int SetGroupExpanded(int handle, bool expand);
     void ApplyModeHeight(int mode, int height, std::optional<bool> enlargeSelected);
 

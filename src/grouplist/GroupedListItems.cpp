@@ -9,6 +9,7 @@
 #include "grouplist/ItemRecords.h"
 #include "grouplist/ListRows.h"
 #include "grouplist/MarkedRows.h"
+#include "grouplist/RowFilter.h"
 #include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
 #include "image/PictureHelpers.h"
@@ -35,6 +36,7 @@ bool RemoveGroupEntries(ListInstance& instance, int groupHandle)
         if (!instance.document.Remove(group, handle))
             continue; // kept whole: row, element and bitmaps
         DeleteRow(instance.list, Doc::Int(it->get(), Attr::RowIndex));
+        instance.index.RemoveEntry(handle);
         ForgetEntryAnimations(instance, handle);
         DeleteEntryBitmaps(it->get());
     }
@@ -55,42 +57,52 @@ void SortGroupEntries(ListInstance& instance, IXMLDOMElement* group)
 {
     const std::vector<Element> old = Doc::Children(group);
     std::vector<ItemRecord> records(old.size());
+    // The rows the group's entries have, top to bottom; entries the filter
+    // hides have none and keep none.
     std::vector<int> rows;
     for (size_t k = 0; k < old.size(); ++k) {
         if (!ReadItem(instance, Doc::Int(old[k].get(), Attr::Handle), records[k]))
             return;
-        rows.push_back(records[k].rowIndex);
+        if (records[k].rowIndex >= 0)
+            rows.push_back(records[k].rowIndex);
     }
     std::stable_partition(records.begin(), records.end(), [](const ItemRecord& record) { return record.online; });
     // Every entry is written afresh with all its attributes; the new elements
     // are made before the old ones go, so a failure leaves the group as it was.
     std::vector<Element> fresh;
-    for (size_t k = 0; k < records.size(); ++k) {
-        Element element = instance.document.CreateElement(records[k].handle);
+    size_t nextRow = 0;
+    for (ItemRecord& record : records) {
+        Element element = instance.document.CreateElement(record.handle);
         if (!element)
             return;
-        records[k].rowIndex = rows[k];
-        WriteAllAttributes(element.get(), records[k]);
+        if (record.rowIndex >= 0)
+            record.rowIndex = rows[nextRow++];
+        WriteAllAttributes(element.get(), record);
         fresh.push_back(std::move(element));
     }
     for (const Element& entry : old)
         Doc::Detach(group, entry.get());
+    std::vector<int> order;
     for (size_t k = 0; k < fresh.size(); ++k) {
         Doc::Append(group, fresh[k].get());
         instance.document.Adopt(records[k].handle, std::move(fresh[k]));
+        order.push_back(records[k].handle);
     }
-    for (size_t k = 0; k < records.size(); ++k) {
-        if (rows[k] < 0)
+    instance.index.ReorderEntries(Doc::Int(group, Attr::Handle), order);
+    for (const ItemRecord& record : records) {
+        if (record.rowIndex < 0)
             continue;
-        ::SendMessageW(instance.list, LB_SETITEMDATA, static_cast<WPARAM>(rows[k]), records[k].handle);
-        PaintRow(instance, rows[k]);
+        // The row's text goes with its item.
+        SetRowText(instance.list, record.rowIndex, instance.index.NameOf(record.handle));
+        ::SendMessageW(instance.list, LB_SETITEMDATA, static_cast<WPARAM>(record.rowIndex), record.handle);
+        PaintRow(instance, record.rowIndex);
     }
 }
 
 } // namespace
 
-int GroupedListControl::AddGroupElement(ListInstance& instance, std::wstring_view name, bool expanded,
-                                        COLORREF nameColor, int value, std::wstring_view remark)
+int GroupedListControl::AddGroupElement(ListInstance& instance, int beforeHandle, std::wstring_view name,
+                                        bool expanded, COLORREF nameColor, int value, std::wstring_view remark)
 {
     if (!instance.document)
         return 0;
@@ -98,6 +110,12 @@ int GroupedListControl::AddGroupElement(ListInstance& instance, std::wstring_vie
     IXMLDOMElement* element = instance.document.NewElement(handle);
     if (!element)
         return 0;
+    if (IsFiltering(instance)) {
+        // Its state waits for the filter to end; meanwhile a match shows it
+        // expanded, as the filter shows every group.
+        instance.filter.expandedBefore[handle] = expanded;
+        expanded = true;
+    }
     Doc::Set(element, Attr::Kind, kKindGroup);
     Doc::Set(element, Attr::GroupName, name);
     Doc::Set(element, Attr::Handle, handle);
@@ -107,8 +125,10 @@ int GroupedListControl::AddGroupElement(ListInstance& instance, std::wstring_vie
     Doc::Set(element, Attr::Remark, remark);
     if (!Doc::Append(instance.document.Root(), element)) {
         (void)instance.document.Remove(nullptr, handle);
+        instance.filter.expandedBefore.erase(handle);
         return 0;
     }
+    instance.index.AddGroup(handle, name, beforeHandle);
     ++instance.elementCounter;
     return handle;
 }
@@ -119,10 +139,11 @@ int GroupedListControl::AddGroup(std::wstring_view name, bool expanded, COLORREF
     ListInstance* instance = Instance();
     if (!instance)
         return 0;
-    const int handle = AddGroupElement(*instance, name, expanded, nameColor, value, remark);
+    const int handle = AddGroupElement(*instance, 0, name, expanded, nameColor, value, remark);
     if (handle == 0)
         return 0;
-    const int row = AddRow(instance->list, -1, handle, kGroupRowHeight);
+    // While filtering an empty group has nothing to show.
+    const int row = IsFiltering(*instance) ? -1 : AddRow(instance->list, -1, handle, kGroupRowHeight, std::wstring(name));
     Doc::Set(instance->document.Find(handle), Attr::RowIndex, row);
     return handle;
 }
@@ -135,12 +156,17 @@ int GroupedListControl::InsertGroup(int beforeHandle, std::wstring_view name, bo
     if (!instance || !IsGroup(instance->document, beforeHandle))
         return 0;
     const int row = Doc::Int(instance->document.Find(beforeHandle), Attr::RowIndex);
-    if (row == -1)
+    const bool filtering = IsFiltering(*instance);
+    if (row == -1 && !filtering)
         return 0;
-    const int handle = AddGroupElement(*instance, name, expanded, nameColor, value, remark);
+    const int handle = AddGroupElement(*instance, beforeHandle, name, expanded, nameColor, value, remark);
     if (handle == 0)
         return 0;
-    const int added = AddRow(instance->list, row, handle, kGroupRowHeight);
+    if (filtering) {
+        Doc::Set(instance->document.Find(handle), Attr::RowIndex, -1);
+        return handle;
+    }
+    const int added = AddRow(instance->list, row, handle, kGroupRowHeight, std::wstring(name));
     Doc::Set(instance->document.Find(handle), Attr::RowIndex, added);
     RenumberRows(*instance, added);
     return handle;
@@ -214,20 +240,24 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     info.avatarPicture = nullptr;
     info.handle = handle;
     ++instance->elementCounter;
+    instance->index.AddEntry(info.groupHandle, handle, record.name);
 
-    if (Doc::Flag(group, Attr::Expanded)) {
-        const int groupRow = Doc::Int(group, Attr::RowIndex);
-        const int count = RowCount(instance->list);
-        int at = -1; // append
-        if (groupRow != count - 1) {
-            const int below = groupRow + static_cast<int>(Doc::Children(group).size());
-            if (below < count)
-                at = below;
-        }
-        const int row = AddRow(instance->list, at, handle, instance->entryRowHeight);
+    if (!PassesFilter(*instance, handle))
+        return 1;
+    const int groupRow = IsFiltering(*instance) ? ShowGroupRow(*instance, info.groupHandle)
+                                                : Doc::Int(group, Attr::RowIndex);
+    if (groupRow >= 0 && Doc::Flag(group, Attr::Expanded)) {
+        // Under the group's entries that have rows.
+        int at = groupRow + 1;
+        while (IsRowOfGroupEntry(*instance, at, info.groupHandle))
+            ++at;
+        if (at >= RowCount(instance->list))
+            at = -1; // append
+        const int row = AddRow(instance->list, at, handle, instance->entryRowHeight, record.name);
         Doc::Set(element, Attr::RowIndex, row);
         if (at >= 0)
-            RenumberRows(*instance, row - 1);
+            RenumberRows(*instance, row);
+        FollowFirstMatch(*instance);
     }
     return 1;
 }
@@ -335,12 +365,14 @@ int GroupedListControl::DeleteEntry(int handle)
     const Element removed = Element::Attach(element);
     if (!parent || !instance->document.Remove(parent.query<IXMLDOMElement>(IID_IXMLDOMElement).get(), handle))
         return 0;
+    instance->index.RemoveEntry(handle);
     ForgetEntryAnimations(*instance, handle);
     DeleteEntryBitmaps(removed.get());
     if (item.rowIndex > -1) {
         DeleteRow(instance->list, item.rowIndex);
         RenumberRows(*instance, item.rowIndex - 1);
     }
+    HideGroupWithoutMatch(*instance, item.groupHandle);
     return 1;
 }
 
@@ -353,6 +385,7 @@ int GroupedListControl::ClearGroupEntries(std::optional<int> handle)
         if (!RemoveGroupEntries(*instance, *handle))
             return 0;
         RenumberRows(*instance, Doc::Int(instance->document.Find(*handle), Attr::RowIndex));
+        HideGroupWithoutMatch(*instance, *handle);
         return 1;
     }
     const RowBatch batch(*instance);
@@ -360,8 +393,10 @@ int GroupedListControl::ClearGroupEntries(std::optional<int> handle)
     for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
         // Inserted groups put rows out of document order: each group's rows
         // are renumbered before the next group reads its own.
-        RemoveGroupEntries(*instance, Doc::Int(it->get(), Attr::Handle));
+        const int group = Doc::Int(it->get(), Attr::Handle);
+        RemoveGroupEntries(*instance, group);
         RenumberRows(*instance, Doc::Int(it->get(), Attr::RowIndex));
+        HideGroupWithoutMatch(*instance, group);
     }
     return 1;
 }
@@ -377,10 +412,13 @@ int GroupedListControl::DeleteGroup(std::optional<int> handle)
         const int row = Doc::Int(instance->document.Find(*handle), Attr::RowIndex);
         if (!instance->document.Remove(instance->document.Root(), *handle)) {
             RenumberRows(*instance, row); // its entries went all the same
+            HideGroupWithoutMatch(*instance, *handle);
             return 0;
         }
+        instance->index.RemoveGroup(*handle);
+        instance->filter.expandedBefore.erase(*handle);
         DeleteRow(instance->list, row);
-        RenumberRows(*instance, row - 1);
+        RenumberRows(*instance, row < 0 ? -1 : row - 1);
         return 1;
     }
     // Everything goes, so the rows go in one reset rather than one by one by
@@ -388,6 +426,12 @@ int GroupedListControl::DeleteGroup(std::optional<int> handle)
     ForgetAllEntryAnimations(*instance);
     DeleteAllEntryBitmaps(instance->document);
     instance->document.RemoveAll();
+    instance->index.Clear();
+    // A filter outlives the items: whatever comes next is filtered too, and
+    // its first match is selected as it comes.
+    instance->filter.expandedBefore.clear();
+    instance->filter.topItemBefore = 0;
+    instance->filter.followFirstMatch = IsFiltering(*instance);
     ::SendMessageW(instance->list, LB_RESETCONTENT, 0, 0);
     FollowMarkedItems(*instance);
     return 1;
@@ -439,6 +483,7 @@ void GroupedListControl::UpdateEntry(const EntryInfo& info)
     // Switching the state by hand ends a blink on the state asked for.
     if (item.online != info.online)
         (void)EndBlink(*instance, info.handle);
+    const bool renamed = item.name != info.name;
     item.name = info.name;
     item.number = info.number;
     item.nameColor = info.nameColor;
@@ -450,6 +495,18 @@ void GroupedListControl::UpdateEntry(const EntryInfo& info)
     if (!item.online && item.avatarPicture && !item.greyPicture)
         item.greyPicture = image::GreyCopy(item.avatarPicture).release();
     WriteAllAttributes(element, item);
+    if (renamed) {
+        instance->index.Rename(info.handle, info.name);
+        const bool shown = item.rowIndex != -1;
+        // A new name may take an entry into the filter or out of it.
+        if (IsFiltering(*instance) && shown != PassesFilter(*instance, info.handle)) {
+            const auto top = static_cast<int>(::SendMessageW(instance->list, LB_GETTOPINDEX, 0, 0));
+            RebuildRows(*instance, ItemAtRow(instance->list, top));
+            return;
+        }
+        if (shown)
+            SetRowText(instance->list, item.rowIndex, info.name);
+    }
     if (item.rowIndex != -1)
         ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(item.rowIndex), 0);
 }
@@ -528,14 +585,17 @@ std::wstring GroupedListControl::GetEntryRemark(int handle)
 
 void GroupedListControl::SetGroupName(int handle, std::wstring_view name, std::optional<COLORREF> nameColor)
 {
-    const ListInstance* instance = Instance();
+    ListInstance* instance = Instance();
     IXMLDOMElement* element = instance ? instance->document.Find(handle) : nullptr;
     if (!element)
         return;
     Doc::Set(element, Attr::GroupName, name);
     if (nameColor)
         Doc::Set(element, Attr::NameColor, static_cast<int>(*nameColor));
-    ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(Doc::Int(element, Attr::RowIndex)), 0);
+    instance->index.Rename(handle, name);
+    const int row = Doc::Int(element, Attr::RowIndex);
+    SetRowText(instance->list, row, instance->index.NameOf(handle));
+    ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(row), 0);
 }
 
 void GroupedListControl::SetNameColor(int handle, COLORREF nameColor)
@@ -559,6 +619,7 @@ void GroupedListControl::SortAllGroups()
     ListInstance* instance = Instance();
     if (!instance)
         return;
+    const RowBatch batch(*instance);
     for (const Element& group : Doc::Children(instance->document.Root()))
         SortGroupEntries(*instance, group.get());
     // Rows keep their places, so the marks stay on their rows and name

@@ -22,6 +22,11 @@ inline constexpr wchar_t kKindEntry[] = L"项目";
 // (item handle, x, y); the service-icon report passes (item, icon number, 0).
 using ListEventHandler = std::function<void(int item, int x, int y)>;
 
+// Offered the list window's WM_KEYDOWN (a virtual key), WM_CHAR and
+// WM_IME_CHAR (a character) before the control acts on them; true when the
+// host has taken the key.
+using ListKeyHandler = std::function<bool(UINT message, WPARAM code)>;
+
 // One group or entry as the item document holds it.
 struct ItemRecord {
     int handle = 0;

@@ -4,12 +4,15 @@
 
 #include "base/Handles.h"
 #include "grouplist/ItemDocument.h"
+#include "grouplist/ItemIndex.h"
 #include "grouplist/ItemRecord.h"
 #include "grouplist/PaintContext.h"
 
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace grouplist {
@@ -56,10 +59,21 @@ struct OnlineBlink {
     DWORD delay = 0;
 };
 
+// What the filter shows, and what it gives back when it ends.
+struct FilterState {
+    std::wstring text;   // as set; empty: no filter
+    std::wstring folded; // as names are compared
+    std::unordered_map<int, bool> expandedBefore; // by group handle
+    int topItemBefore = 0;   // the item of the top row when the filter began
+    bool followFirstMatch = false; // the selection stays on the first match until the user moves it
+};
+
 struct ListInstance {
     HWND list = nullptr; // not owned: the list box, the key of the record
     HWND host = nullptr; // not owned
     ItemDocument document;
+    ItemIndex index;
+    FilterState filter;
     WNDPROC previousListProc = nullptr;
     bool flashTimerRunning = false;
     std::vector<int> flashingEntries; // handles, in the order their flashing started; each once
@@ -94,6 +108,7 @@ struct ListInstance {
     PaintContext paint; // after the font: it holds the font selected
 
     ListEventHandlers handlers;
+    ListKeyHandler keyHandler;
 
     int redrawPauses = 0; // nesting depth of RowBatch and BeginUpdate
     int updateDepth = 0;  // BeginUpdate calls not yet ended

@@ -6,6 +6,11 @@ namespace {
 
 using Doc = ItemDocument;
 
+// A variable-height list box asks its parent for each new row's height;
+// answered there, the row needs no LB_SETITEMHEIGHT after it, which costs as
+// much again under Wine. Rows are added on the window thread only.
+int g_heightBeingAdded = 0;
+
 } // namespace
 
 RowBatch::RowBatch(ListInstance& instance) : m_instance(instance)
@@ -34,16 +39,35 @@ int ItemAtRow(HWND list, int row)
     return static_cast<int>(::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
 }
 
-int AddRow(HWND list, int row, int handle, int height)
+int AddRow(HWND list, int row, int handle, int height, const std::wstring& text)
 {
-    // Without LBS_HASSTRINGS the "string" a row is added with is its item data.
-    const LPARAM data = handle;
-    const LRESULT added = row < 0 ? ::SendMessageW(list, LB_ADDSTRING, 0, data)
-                                  : ::SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(row), data);
+    const auto string = reinterpret_cast<LPARAM>(text.c_str());
+    g_heightBeingAdded = height;
+    const LRESULT added = row < 0 ? ::SendMessageW(list, LB_ADDSTRING, 0, string)
+                                  : ::SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(row), string);
+    g_heightBeingAdded = 0;
     if (added < 0)
         return -1;
-    SetRowHeight(list, static_cast<int>(added), height);
+    ::SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(added), handle);
     return static_cast<int>(added);
+}
+
+int HeightOfRowBeingAdded()
+{
+    return g_heightBeingAdded;
+}
+
+void SetRowText(HWND list, int row, const std::wstring& text)
+{
+    // A list box cannot change a row's text: the row is made again in its place.
+    const int handle = ItemAtRow(list, row);
+    if (row < 0 || handle == LB_ERR)
+        return;
+    const auto height = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(row), 0));
+    const bool selected = ::SendMessageW(list, LB_GETCURSEL, 0, 0) == row;
+    DeleteRow(list, row);
+    if (AddRow(list, row, handle, height, text) == row && selected)
+        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
 void DeleteRow(HWND list, int row)

@@ -3,6 +3,8 @@
 
 #include "grouplist/ListInstance.h"
 
+#include <string>
+
 namespace grouplist {
 
 // Holds the list box's redrawing while many rows change: each row insert,
@@ -23,7 +25,13 @@ private:
 [[nodiscard]] int RowCount(HWND list);
 [[nodiscard]] int ItemAtRow(HWND list, int row); // LB_ERR when there is no such row
 // Inserts (row >= 0) or appends (row < 0) a row for the item; its new index.
-int AddRow(HWND list, int row, int handle, int height);
+// The text is what accessibility tools read for the row.
+int AddRow(HWND list, int row, int handle, int height, const std::wstring& text);
+// The height of the row AddRow is adding, for the host's WM_MEASUREITEM;
+// 0 at any other time.
+[[nodiscard]] int HeightOfRowBeingAdded();
+// Gives a row new text, keeping its item, height and selection.
+void SetRowText(HWND list, int row, const std::wstring& text);
 void DeleteRow(HWND list, int row); // none when row < 0
 void SetRowHeight(HWND list, int row, int height);
 [[nodiscard]] bool IsEntryRow(const ListInstance& instance, int row);

@@ -13,6 +13,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -216,6 +217,7 @@ LRESULT OnLeftButtonUp(HWND list, ListInstance& instance, WPARAM wParam, LPARAM 
         return result;
     const HitTest hit = RowAt(list, point);
     const int row = hit.onRow ? hit.row : -1;
+    alive->filter.followFirstMatch = false;
     if (alive->selectedRow != row) {
         for (int changed : MoveSelection(*alive, row))
             PaintRow(*alive, changed);
@@ -223,6 +225,114 @@ LRESULT OnLeftButtonUp(HWND list, ListInstance& instance, WPARAM wParam, LPARAM 
     if (hit.onRow)
         OnRowClick(list, *alive, false, hit.row, GET_X_LPARAM(point), GET_Y_LPARAM(point));
     return result;
+}
+
+// The host's answer to a key: true when it took it. alive turns false when
+// its handler destroyed the list.
+bool OfferKey(HWND list, const ListInstance& instance, UINT message, WPARAM code, bool& alive)
+{
+    const ListKeyHandler handler = instance.keyHandler; // a copy: it may replace itself
+    bool taken = false;
+    std::function<void()> ask;
+    if (handler)
+        ask = [&] { taken = handler(message, code); };
+    alive = base::CallAndCheckAlive(ask, [list] { return FindInstance(list) != nullptr; });
+    return taken;
+}
+
+// A selection the user moved stays where it was put, filter or not.
+void SelectByKeyboard(ListInstance& instance, int row)
+{
+    instance.filter.followFirstMatch = false;
+    if (row < 0 || row == instance.selectedRow)
+        return;
+    for (int changed : MoveSelection(instance, row))
+        PaintRow(instance, changed);
+}
+
+int KeyboardTarget(const ListInstance& instance, WPARAM key)
+{
+    const int from = instance.selectedRow;
+    switch (key) {
+    case VK_UP:
+        return NextKeyboardStop(instance, from, -1);
+    case VK_DOWN:
+        return NextKeyboardStop(instance, from, 1);
+    case VK_HOME:
+        return NextKeyboardStop(instance, -1, 1);
+    case VK_END:
+        return NextKeyboardStop(instance, -1, -1);
+    default:
+        break;
+    }
+    // A page: as many stops as entry rows fit in the list, less one kept in sight.
+    RECT client{};
+    ::GetClientRect(instance.list, &client);
+    const int page = std::max(1, static_cast<int>(client.bottom) / instance.entryRowHeight - 1);
+    const int step = key == VK_PRIOR ? -1 : 1;
+    int row = from;
+    for (int i = 0; i < page; ++i) {
+        const int next = NextKeyboardStop(instance, row, step);
+        if (next < 0)
+            break;
+        row = next;
+    }
+    return row;
+}
+
+// Expands or collapses a group for a key and reports it as a click at
+// (-1, -1). An entry that loses its row hands the selection to its group's.
+// False when the handler destroyed the list.
+bool ToggleGroupByKeyboard(HWND list, ListInstance& instance, int group, bool expand)
+{
+    IXMLDOMElement* element = instance.document.Find(group);
+    if (!element || ItemDocument::Flag(element, Attr::Expanded) == expand)
+        return true;
+    if (expand)
+        ExpandRows(instance, group);
+    else
+        CollapseRows(instance, group);
+    if (instance.selectedRow < 0)
+        SelectByKeyboard(instance, ItemDocument::Int(element, Attr::RowIndex));
+    return ReportAndCheckAlive(list, instance.handlers.groupClick, group, -1, -1);
+}
+
+LRESULT OnKeyDown(HWND list, ListInstance& instance, WPARAM key, LPARAM lParam)
+{
+    bool alive = true;
+    if (OfferKey(list, instance, WM_KEYDOWN, key, alive) || !alive)
+        return 0;
+    const int selected = instance.selectedRow;
+    const int group = GroupOfRow(instance, selected);
+    const int item = selected >= 0 ? ItemAtRow(list, selected) : 0;
+    const bool onGroup = group != 0 && group == item;
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+        SelectByKeyboard(instance, KeyboardTarget(instance, key));
+        return 0;
+    case VK_RIGHT:
+        if (onGroup)
+            (void)ToggleGroupByKeyboard(list, instance, group, true);
+        return 0;
+    case VK_LEFT:
+        if (group != 0)
+            (void)ToggleGroupByKeyboard(list, instance, group, false);
+        return 0;
+    case VK_RETURN:
+        if (onGroup)
+            (void)ToggleGroupByKeyboard(list, instance, group,
+                                        !ItemDocument::Flag(instance.document.Find(group), Attr::Expanded));
+        else if (item > 0)
+            (void)ReportAndCheckAlive(list, instance.handlers.entryDoubleClick, item, -1, -1);
+        return 0;
+    default:
+        return CallPrevious(instance, list, WM_KEYDOWN, key, lParam);
+    }
 }
 
 LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wParam, LPARAM lParam)
@@ -246,6 +356,18 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
         break;
     case WM_LBUTTONUP:
         return OnLeftButtonUp(list, instance, wParam, lParam);
+    case WM_KEYDOWN:
+        return OnKeyDown(list, instance, wParam, lParam);
+    case WM_CHAR:
+    case WM_IME_CHAR: {
+        bool alive = true;
+        // The list box's type-ahead would move its selection off the
+        // control's. An input method's character the host declines goes on
+        // to come back as WM_CHAR.
+        if (OfferKey(list, instance, message, wParam, alive) || !alive || message == WM_CHAR)
+            return 0;
+        break;
+    }
     case WM_LBUTTONDBLCLK: {
         const LRESULT result = CallPrevious(instance, list, message, wParam, lParam);
         if (ListInstance* alive = FindInstance(list)) {
@@ -326,6 +448,13 @@ LRESULT OnHostMessage(HWND host, HostRecord& record, UINT message, WPARAM wParam
             break;
         const RowTarget target{draw->hDC, draw->rcItem, static_cast<int>(draw->itemData)};
         PaintRow(*instance, static_cast<int>(draw->itemID), &target);
+        return TRUE;
+    }
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlType != ODT_LISTBOX || HeightOfRowBeingAdded() <= 0)
+            break;
+        measure->itemHeight = static_cast<UINT>(HeightOfRowBeingAdded());
         return TRUE;
     }
     case WM_SIZE: {

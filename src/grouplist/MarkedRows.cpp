@@ -42,6 +42,8 @@ void SetSelectedRow(ListInstance& instance, int row)
 {
     instance.selectedRow = row;
     instance.selectedItem = row >= 0 ? ItemAtRow(instance.list, row) : 0;
+    if (::SendMessageW(instance.list, LB_GETCURSEL, 0, 0) != row)
+        ::SendMessageW(instance.list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
 bool EnlargesSelection(const ListInstance& instance)
@@ -53,15 +55,30 @@ std::vector<int> MoveSelection(ListInstance& instance, int row)
 {
     const int previous = instance.selectedRow;
     SetSelectedRow(instance, row);
+    AnnounceSelection(instance);
     if (!EnlargesSelection(instance))
         return {previous, row};
     if (IsEntryRow(instance, previous))
         SetRowHeight(instance.list, previous, instance.entryRowHeight);
-    if (IsEntryRow(instance, row))
+    if (IsEntryRow(instance, row)) {
         SetRowHeight(instance.list, row, kLargeRowHeight);
+        // Grown, it may reach past the bottom.
+        ::SendMessageW(instance.list, LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
+    }
     // Rows below move and the blank area under the last one may grow.
     ::InvalidateRect(instance.list, nullptr, TRUE);
     return {};
+}
+
+void AnnounceSelection(const ListInstance& instance)
+{
+    if (instance.selectedRow < 0)
+        return;
+    // Child ids count rows from 1; 0 is the list itself.
+    const LONG child = instance.selectedRow + 1;
+    ::NotifyWinEvent(EVENT_OBJECT_SELECTION, instance.list, OBJID_CLIENT, child);
+    if (::GetFocus() == instance.list)
+        ::NotifyWinEvent(EVENT_OBJECT_FOCUS, instance.list, OBJID_CLIENT, child);
 }
 
 } // namespace grouplist

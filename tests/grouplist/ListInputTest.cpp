@@ -188,19 +188,6 @@ TEST_F(ListInput, ServiceIconClicksReportTheIconNumberInsideItsCell)
     }
 }
 
-TEST_F(ListInput, KeyboardMovesOnlyTheListBoxFocus)
-{
-    Send(WM_MOUSEMOVE, At(1));
-    Click(At(1));
-    ASSERT_EQ(::SendMessageW(m_list, LB_GETCARETINDEX, 0, 0), 1);
-    events.clear();
-    ::SendMessageW(m_list, WM_KEYDOWN, VK_DOWN, 0);
-    EXPECT_EQ(::SendMessageW(m_list, LB_GETCARETINDEX, 0, 0), 2);
-    EXPECT_EQ(m_control.HoverRow(), 1);
-    EXPECT_EQ(m_control.SelectedRow(), 1);
-    EXPECT_TRUE(events.empty());
-}
-
 TEST_F(ListInput, WithoutHandlersStateStillChanges)
 {
     m_control.SetEventHandlers({});
