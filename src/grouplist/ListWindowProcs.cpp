@@ -243,9 +243,9 @@ bool OfferKey(HWND list, const ListInstance& instance, UINT message, WPARAM code
 // A selection the user moved stays where it was put, filter or not.
 void SelectByKeyboard(ListInstance& instance, int row)
 {
-    instance.filter.followFirstMatch = false;
     if (row < 0 || row == instance.selectedRow)
         return;
+    instance.filter.followFirstMatch = false;
     for (int changed : MoveSelection(instance, row))
         PaintRow(instance, changed);
 }

@@ -117,11 +117,17 @@ TEST_F(AutoHideTest, WindowAtTheTopSlidesIntoTheStripAndComesBackWhenItIsTouched
     Tick();
     EXPECT_EQ(Rect(), (RECT{100, 0, 375, 2})) << "just below the strip";
 
+    // Another window took the keyboard meanwhile; called back, this one takes it.
+    const base::UniqueWindow other{::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 600, 600,
+                                                     50, 50, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr)};
+    ::SetForegroundWindow(other.get());
+    ASSERT_EQ(::GetForegroundWindow(), other.get());
     m_mouse = {110, 1};
     Tick();
     EXPECT_EQ(Rect(), (RECT{100, 0, 375, 555}));
     EXPECT_EQ(m_state.dockHidden, 0);
     EXPECT_EQ(m_state.dockSliding, 0);
+    EXPECT_EQ(::GetForegroundWindow(), m_window.get());
 }
 
 TEST_F(AutoHideTest, WindowsNotAtTheTopOrOutOfSightNeverDock)

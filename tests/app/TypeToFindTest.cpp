@@ -1,5 +1,5 @@
 // Typing in the real main window: the filter it builds, where it shows, Enter
-// starting the selected shortcut, and the windows that must not take keys.
+// starting the selected shortcut, a reload, and windows that take no keys.
 
 #include "app/MainWindow.h"
 
@@ -16,28 +16,22 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
+
+using Names = std::vector<std::wstring>;
 
 class RecordingLauncher final : public catalogue::ProgramLauncher {
 public:
     bool Open(const std::wstring& path, const std::wstring& folder) override
     {
-        const std::lock_guard lock(m_mutex); // called on a thread of the launcher's
-        m_calls.emplace_back(path, folder);
+        const std::lock_guard lock(mutex); // called on a thread of the launcher's
+        calls.push_back(path + L" in " + folder);
         return true;
     }
-    std::vector<std::pair<std::wstring, std::wstring>> Calls()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_calls;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::pair<std::wstring, std::wstring>> m_calls;
+    std::mutex mutex;
+    Names calls;
 };
 
 class TypeToFindTest : public testing::Test {
@@ -52,13 +46,12 @@ protected:
         ASSERT_TRUE(m_window->Create());
         ::ShowWindow(m_window->Handle(), SW_SHOW);
         m_list = m_state.listControl.GetWindowHandle();
-        ASSERT_TRUE(m_list);
-        WaitForLoad();
+        ASSERT_TRUE(PumpUntil([&] { return m_window->Loader()->Done(); }));
     }
     void TearDown() override
     {
         m_window.reset();
-        MSG msg;
+        MSG msg; // destroying the window asks this thread's loop to end; no loop runs here
         while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
     }
@@ -70,23 +63,17 @@ protected:
         ::CreateDirectoryW(folder.c_str(), nullptr);
         ASSERT_TRUE(base::WriteFileAtomic(folder + L"\\" + name + L".txt", std::string(program.begin(), program.end())));
     }
-
     template <typename Condition>
     [[nodiscard]] static bool PumpUntil(Condition done)
     {
         const DWORD deadline = ::GetTickCount() + 20000;
-        while (!done() && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
+        for (MSG msg; !done() && static_cast<LONG>(deadline - ::GetTickCount()) > 0;) {
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
                 ::DispatchMessageW(&msg);
-            }
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
         return done();
     }
-    void WaitForLoad() { ASSERT_TRUE(PumpUntil([&] { return m_window->Loader()->Done(); })); }
-
     void Type(const std::wstring& text, UINT message = WM_CHAR) const
     {
         for (const wchar_t c : text)
@@ -94,25 +81,21 @@ protected:
     }
     void Key(WPARAM key) const { ::SendMessageW(m_list, WM_KEYDOWN, key, 0); }
 
-    // Each row's name, groups without their "[n]".
-    [[nodiscard]] std::vector<std::wstring> Rows()
+    // Each row's text, groups without their "[n]"; then the filter shown, if any.
+    [[nodiscard]] Names Seen() const
     {
-        std::vector<std::wstring> rows;
-        const auto count = static_cast<int>(::SendMessageW(m_list, LB_GETCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) {
-            const auto item = m_state.listControl.ReadItem(m_state.listControl.GetHandleAtRow(row));
-            rows.push_back(item ? item->name.substr(0, item->name.find(L" [")) : L"?");
+        Names seen;
+        for (int row = 0; row < static_cast<int>(::SendMessageW(m_list, LB_GETCOUNT, 0, 0)); ++row) {
+            wchar_t text[64]{};
+            ::SendMessageW(m_list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+            seen.push_back(std::wstring(text).substr(0, std::wstring(text).find(L" [")));
         }
-        return rows;
-    }
-    [[nodiscard]] std::wstring Shown() const
-    {
         HWND filter = m_window->Controls().Filter().Handle();
-        if (!::IsWindowVisible(filter))
-            return L"(hidden)";
         wchar_t text[64]{};
         ::GetWindowTextW(filter, text, 64);
-        return text;
+        if (::IsWindowVisible(filter))
+            seen.push_back(L"filter: " + std::wstring(text));
+        return seen;
     }
 
     base::ComApartment m_com;
@@ -123,63 +106,48 @@ protected:
     HWND m_list = nullptr;
 };
 
-using Names = std::vector<std::wstring>;
-
 } // namespace
 
-TEST_F(TypeToFindTest, TypingFiltersTheListShowsTheFilterOverTheTitleAndEnterStartsTheMatch)
+TEST_F(TypeToFindTest, TypingFiltersTheListShowsTheFilterAndEnterStartsTheMatchOnlyWhileTheWindowIsSeen)
 {
     ::SetForegroundWindow(m_window->Handle());
     EXPECT_EQ(::GetFocus(), m_list) << "the window hands the keyboard to its list";
-    ASSERT_EQ(Rows(), (Names{L"工具", L"游戏"}));
-    EXPECT_EQ(Shown(), L"(hidden)");
-
+    ASSERT_EQ(Seen(), (Names{L"工具", L"游戏"}));
     Type(L" cH"); // a blank first would find every name
-    EXPECT_EQ(Rows(), (Names{L"游戏", L" Chess"}));
-    EXPECT_EQ(Shown(), L"cH");
+    EXPECT_EQ(Seen(), (Names{L"游戏", L" Chess", L"filter: cH"}));
     Key(VK_ESCAPE);
-    EXPECT_EQ(Rows(), (Names{L"工具", L"游戏"})) << "the groups closed again, as before typing";
-    EXPECT_EQ(Shown(), L"(hidden)");
+    EXPECT_EQ(Seen(), (Names{L"工具", L"游戏"})) << "the groups closed again, as before typing";
 
-    // An input method's characters, then one more from the keyboard.
+    // An input method's characters, then one from the keyboard.
     Type(L"记", WM_IME_CHAR);
     Type(L"事");
-    EXPECT_EQ(Rows(), (Names{L"工具", L" 记事本"}));
-    EXPECT_EQ(Shown(), L"记事");
+    EXPECT_EQ(Seen(), (Names{L"工具", L" 记事本", L"filter: 记事"}));
     Key(VK_BACK);
-    EXPECT_EQ(Shown(), L"记");
+    EXPECT_EQ(Seen().back(), L"filter: 记");
     Key(VK_BACK);
-    EXPECT_EQ(Shown(), L"(hidden)");
-    EXPECT_EQ(Rows(), (Names{L"工具", L"游戏"}));
+    EXPECT_EQ(Seen(), (Names{L"工具", L"游戏"}));
 
     Type(L"ss");
-    EXPECT_EQ(Rows(), (Names{L"游戏", L" Chess"}));
     Key(VK_RETURN);
-    ASSERT_TRUE(PumpUntil([&] { return !m_launcher->Calls().empty(); }));
-    EXPECT_EQ(m_launcher->Calls(),
-              (std::vector<std::pair<std::wstring, std::wstring>>{{L"C:\\Games\\Chess\\chess.exe", L"C:\\Games\\Chess\\"}}));
-}
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::lock_guard lock(m_launcher->mutex);
+        return !m_launcher->calls.empty();
+    }));
+    EXPECT_EQ(m_launcher->calls, (Names{L"C:\\Games\\Chess\\chess.exe in C:\\Games\\Chess\\"}));
 
-TEST_F(TypeToFindTest, AHiddenOrDockedWindowTakesNoKeys)
-{
+    // Hidden, or docked at the screen's edge, the window lets nothing through.
+    Key(VK_ESCAPE);
     ::ShowWindow(m_window->Handle(), SW_HIDE);
     Type(L"ch");
-    Key(VK_DOWN);
-    EXPECT_EQ(m_state.listControl.FilterText(), L"");
-    EXPECT_EQ(m_state.listControl.SelectedRow(), -1);
-
     ::ShowWindow(m_window->Handle(), SW_SHOW);
-    m_state.dockHidden = 1;
-    m_state.dockSliding = 1;
+    m_state.dockHidden = m_state.dockSliding = 1;
     Type(L"ch");
     Key(VK_DOWN);
-    EXPECT_EQ(m_state.listControl.FilterText(), L"");
+    EXPECT_EQ(Seen(), (Names{L"工具", L"游戏"}));
     EXPECT_EQ(m_state.listControl.SelectedRow(), -1);
-
-    m_state.dockHidden = 0;
-    m_state.dockSliding = 0;
+    m_state.dockHidden = m_state.dockSliding = 0; // brought back
     Type(L"ch");
-    EXPECT_EQ(Shown(), L"ch");
+    EXPECT_EQ(Seen(), (Names{L"游戏", L" Chess", L"filter: ch"}));
 }
 
 // Reloading (a double-click on the title, 应用 in the management panel, a
@@ -187,37 +155,32 @@ TEST_F(TypeToFindTest, AHiddenOrDockedWindowTakesNoKeys)
 TEST_F(TypeToFindTest, AReloadKeepsTheFilterForTheNewList)
 {
     Type(L"ch");
-    ASSERT_EQ(Rows(), (Names{L"游戏", L" Chess"}));
     Shortcut(L"工具", L"Chart", L"C:\\Tools\\chart.exe");
     Shortcut(L"新", L"Checkers", L"C:\\Games\\checkers.exe");
     m_window->ReloadCatalogue();
-    WaitForLoad();
-    EXPECT_EQ(Shown(), L"ch");
-    EXPECT_EQ(Rows(), (Names{L"工具", L" Chart", L"新", L" Checkers", L"游戏", L" Chess"}));
+    ASSERT_TRUE(PumpUntil([&] { return m_window->Loader()->Done(); }));
+    EXPECT_EQ(Seen(), (Names{L"工具", L" Chart", L"新", L" Checkers", L"游戏", L" Chess", L"filter: ch"}));
     EXPECT_EQ(m_state.listControl.SelectedRow(), 1) << "the first match";
     Key(VK_ESCAPE);
-    EXPECT_EQ(Rows(), (Names{L"工具", L"新", L"游戏"}));
+    EXPECT_EQ(Seen(), (Names{L"工具", L"新", L"游戏"}));
 }
 
+// Right of its magnifier the filter's window shows the title bar's gradient
+// (as at the right end, where no text ever is) where the title has its text.
 TEST_F(TypeToFindTest, TheFilterCoversTheTitleInTheTitleBarsColours)
 {
-    constexpr COLORREF kSentinel = RGB(1, 2, 3);
     const RECT area = app::kFilterTitleRect;
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    testing_support::Canvas background(app::kMainWidth, app::kMainHeight, kSentinel);
-    testing_support::Canvas empty(width, height, kSentinel);
-    testing_support::Canvas typed(width, height, kSentinel);
+    testing_support::Canvas background(app::kMainWidth, app::kMainHeight);
+    testing_support::Canvas empty(area.right - area.left, area.bottom - area.top);
+    testing_support::Canvas typed(area.right - area.left, area.bottom - area.top);
     app::PaintMainBackground(background.Dc(), {0, 0, app::kMainWidth, app::kMainHeight}, nullptr);
     app::PaintFilterTitle(empty.Dc(), area, L"");
     app::PaintFilterTitle(typed.Dc(), area, L"abc");
-    // Right of the magnifier: the title bar's gradient alone (as at the
-    // label's right end, where no text ever is), where the title had its text.
     int titleText = 0;
     int typedText = 0;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < area.bottom - area.top; ++y) {
         const COLORREF bar = background.At(area.right - 1, area.top + y);
-        for (int x = 20; x < width; ++x) {
+        for (int x = 20; x < area.right - area.left; ++x) {
             EXPECT_EQ(empty.At(x, y), bar) << x << "," << y;
             titleText += background.At(area.left + x, area.top + y) != bar;
             typedText += typed.At(x, y) != bar;
