@@ -65,11 +65,20 @@ void MciPlayer::Stop()
 
 void MciPlayer::Close()
 {
-    m_ended = false;
+    m_endNoticed = false;
     if (!m_open)
         return;
     (void)Send(L"close " + m_alias);
     m_open = false;
+}
+
+bool MciPlayer::PlayedToEnd() const
+{
+    // Wine posts the notice from a thread whose exit is what turns the mode
+    // to "stopped", so at the notice itself the mode may still say playing.
+    // Asking when the bar polls gives that thread its moment; a notice left
+    // over from a replaced track stays harmless, as the new one is playing.
+    return m_open && m_endNoticed && Stopped();
 }
 
 bool MciPlayer::Stopped() const
@@ -84,10 +93,9 @@ LRESULT CALLBACK MciPlayer::NotifyProc(HWND hwnd, UINT message, WPARAM wParam, L
     if (message == MM_MCINOTIFY) {
         auto* self = reinterpret_cast<MciPlayer*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         // The notice names no device under Wine, and one for a track
-        // already replaced may still be queued: only a track that has
-        // really stopped has ended.
-        if (self && self->m_open && wParam == MCI_NOTIFY_SUCCESSFUL && self->Stopped())
-            self->m_ended = true;
+        // already replaced may still be queued: PlayedToEnd checks the mode.
+        if (self && self->m_open && wParam == MCI_NOTIFY_SUCCESSFUL)
+            self->m_endNoticed = true;
         return 0;
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);

@@ -19,7 +19,7 @@ public:
 
     [[nodiscard]] bool Play(const std::wstring& path) override;
     void Stop() override;
-    [[nodiscard]] bool PlayedToEnd() const override { return m_ended; }
+    [[nodiscard]] bool PlayedToEnd() const override;
 
 private:
     static LRESULT CALLBACK NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -30,7 +30,7 @@ private:
     std::wstring m_alias;         // unique per player, so several can live in one process
     base::UniqueWindow m_notify;  // message-only window that receives MM_MCINOTIFY
     bool m_open = false;          // a track is open under m_alias
-    bool m_ended = false;
+    bool m_endNoticed = false;    // MCI said play ended; confirmed by the mode when asked
 };
 
 } // namespace music
