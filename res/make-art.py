@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the program icon (Quillery.ico), the default item picture
-(default-item.bmp) and the list's expand arrows (expand-arrows.bmp). Run
-from this folder; the outputs are committed."""
+"""Draws the program icon (Quillery.ico) and the default item picture at
+40 x 40 (default-item.bmp). Run from this folder; the outputs are committed.
+The list draws its expand arrows, and the default picture at other sizes,
+itself."""
 import math
 import struct
 
@@ -143,28 +144,6 @@ def write_item_bmp(path):
     assert len(out) == 4856
     open(path, 'wb').write(out)
 
-def write_expand_arrows(path):
-    """Two 11 x 11 frames stacked: a right-pointing arrow (collapsed group) over
-    a down-pointing one (expanded group), on magenta, which is drawn
-    transparent. Hard pixels only: a blended edge would not match the key."""
-    w, h = 11, 22
-    magenta, blue = (255, 0, 255), (200, 111, 47)  # (b, g, r)
-    px = [[magenta] * w for _ in range(h)]
-    for x in range(3, 8):
-        half = 7 - x
-        for y in range(5 - half, 6 + half):
-            px[y][x] = blue              # right-pointing, frame 1
-            px[11 + x][y] = blue         # down-pointing, frame 2 (transposed)
-    stride = (w * 3 + 3) // 4 * 4
-    pixels = b''.join(bytes(c for p in row for c in p) + b'\0' * (stride - w * 3) for row in reversed(px))
-    total = 54 + len(pixels)
-    out = struct.pack('<2sIHHI', b'BM', total, 0, 0, 54)
-    out += struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    out += pixels
-    assert len(out) == 846
-    open(path, 'wb').write(out)
-
 if __name__ == '__main__':
     write_ico('Quillery.ico', [16, 24, 32, 48, 64])
     write_item_bmp('default-item.bmp')
-    write_expand_arrows('expand-arrows.bmp')

@@ -87,13 +87,33 @@ ensure_wine_prefix() {
     touch "$marker"
 }
 
+# A copy of the prefix whose screen runs at another scale (LogPixels = DPI),
+# for the tests that check the program at 150 % or 200 %.
+ensure_scaled_prefix() {
+    local dpi=$1 base=$WINEPREFIX target="$WINEPREFIX-$1"
+    [ -f "$target/.quillery-ready" ] && return 0
+    ensure_wine_prefix || return 1
+    echo "setting up the Wine prefix $target at $dpi DPI" >&2
+    rm -rf "$target"
+    cp -a "$base" "$target" && rm -f "$target/.quillery-ready" || return 1
+    WINEPREFIX=$target wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+        </dev/null >/dev/null 2>&1 &&
+    WINEPREFIX=$target wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+        /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 || {
+        echo "could not set the scale of $target" >&2
+        return 1
+    }
+    WINEPREFIX=$target wineserver -w
+    touch "$target/.quillery-ready"
+}
+
 XVFB_PID=
 # Xvfb picks a free display itself and says which once it is ready.
 start_xvfb() {
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     local number=
     read -r -t 15 number <"$fifo" || true

@@ -1,6 +1,7 @@
 #pragma once
 // The shell's one process-wide record. Touched only on the window thread.
 
+#include "base/Dpi.h"
 #include "base/Handles.h"
 #include "grouplist/GroupedListControl.h"
 
@@ -40,7 +41,19 @@ struct AppState {
 
 void SetPaths(AppState& state, const std::wstring& programDirectory);
 
-// Makes the default item picture and its grey twin.
-[[nodiscard]] bool MakeDefaultPictures(AppState& state);
+// The default item picture's side in design pixels.
+inline constexpr int kDefaultItemPictureSide = 40;
+
+// The default item picture drawn pixelSize pixels square: at 40 it is the
+// built-in BMP itself, at any other size the same design drawn afresh for
+// that size (a scaled copy of the BMP would blur or block it). Empty for a
+// size of 0 or less or when GDI refuses.
+[[nodiscard]] base::UniqueBitmap MakeDefaultItemPicture(int pixelSize);
+
+// Makes the default item picture and its grey twin for a DPI, in place of
+// the pair made before; on failure the old pair stays. The lists read the
+// pair through GroupedListControl::SetDefaultAvatars, which must be given
+// the new one before anything paints.
+[[nodiscard]] bool MakeDefaultPictures(AppState& state, int dpi = base::kDesignDpi);
 
 } // namespace app

@@ -1,13 +1,14 @@
 #include "app/CornerMask.h"
 
 #include "base/Dib32.h"
+#include "base/Dpi.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace app {
 
-base::UniqueBitmap MakeCornerMask(int width, int height)
+base::UniqueBitmap MakeCornerMask(int width, int height, int dpi)
 {
     base::Dib32 dib = base::CreateDib32(width, height);
     if (!dib.bitmap)
@@ -16,15 +17,18 @@ base::UniqueBitmap MakeCornerMask(int width, int height)
     const DWORD key = base::ToDibPixel(kTransparentKey);
     std::fill(dib.pixels, dib.pixels + static_cast<size_t>(width) * height, white);
 
-    // The staircase of one corner, as offsets from that corner inwards.
-    static constexpr POINT kStair[] = {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {2, 0}};
-    const int w = width - 1;
-    const int h = height - 1;
-    for (const POINT& p : kStair) {
-        const POINT corners[] = {{p.x, p.y}, {w - p.x, p.y}, {p.x, h - p.y}, {w - p.x, h - p.y}};
-        for (const POINT& c : corners) {
-            if (c.x >= 0 && c.x < width && c.y >= 0 && c.y < height)
-                dib.pixels[static_cast<size_t>(c.y) * width + c.x] = key;
+    // The staircase of one corner: the design's first row loses three
+    // pixels, the second two, the third one, each row and pixel scaled.
+    for (int step = 0; step < 3; ++step) {
+        const int rowFrom = base::Scaled(step, dpi);
+        const int rowTo = std::min(base::Scaled(step + 1, dpi), height);
+        const int cut = std::min(base::Scaled(3 - step, dpi), width);
+        for (int y = rowFrom; y < rowTo; ++y) {
+            for (const int row : {y, height - 1 - y}) {
+                DWORD* line = dib.pixels + static_cast<size_t>(row) * width;
+                std::fill(line, line + cut, key);
+                std::fill(line + width - cut, line + width, key);
+            }
         }
     }
     ::GdiFlush();

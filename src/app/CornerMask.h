@@ -9,8 +9,10 @@ namespace app {
 
 inline constexpr COLORREF kTransparentKey = RGB(255, 0, 255);
 
-// A width x height, 32-bit picture: white, with the 24 corner pixels magenta.
-[[nodiscard]] base::UniqueBitmap MakeCornerMask(int width, int height);
+// A width x height, 32-bit picture: white, with the corners magenta. At 96
+// DPI each corner loses 6 pixels, a staircase of three one-pixel steps; at
+// other scales each step is a design pixel scaled.
+[[nodiscard]] base::UniqueBitmap MakeCornerMask(int width, int height, int dpi = 96);
 
 // The area of a picture not painted in the key colour, as a region in the
 // picture's coordinates.

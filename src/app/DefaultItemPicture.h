@@ -1,6 +1,7 @@
 #pragma once
-// The picture an item shows until it has one of its own: a 40 x 40,
-// 24-bit BMP file compiled into the program (res/default-item.bmp).
+// The picture an item shows until it has one of its own at 96 DPI: a 40 x 40,
+// 24-bit BMP file compiled into the program (res/default-item.bmp). Other
+// sizes are drawn afresh (MakeDefaultItemPicture in AppState.h).
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "app/Docking.h"
 
 #include "app/MainLayout.h"
+#include "base/Dpi.h"
 
 namespace app {
 
@@ -13,9 +14,10 @@ RECT WindowRectOf(HWND window)
     return r;
 }
 
-void PlaceAtTop(HWND window, int left, int height)
+void PlaceAtTop(HWND window, int left, int height, int dpi)
 {
-    ::SetWindowPos(window, nullptr, left, 0, kMainWidth, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(window, nullptr, left, 0, base::Scaled(kMainWidth, dpi), base::Scaled(height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace
@@ -25,9 +27,9 @@ bool MouseLeftDockedWindow(const RECT& window, POINT mouse) noexcept
     return mouse.x < window.left || mouse.x > window.right || mouse.y > window.bottom - window.top;
 }
 
-bool MouseTouchesDockStrip(const RECT& window, POINT mouse) noexcept
+bool MouseTouchesDockStrip(const RECT& window, POINT mouse, int dpi) noexcept
 {
-    return window.left < mouse.x && mouse.x < window.right && mouse.y < 3;
+    return window.left < mouse.x && mouse.x < window.right && mouse.y < base::Scaled(3, dpi);
 }
 
 void HoldDragOnScreen(RECT& dragged, const RECT& screen) noexcept
@@ -59,7 +61,7 @@ POINT CurrentCursor()
     return p;
 }
 
-void AutoHideTick(HWND window, AppState& state, const CursorReader& cursor)
+void AutoHideTick(HWND window, AppState& state, int dpi, const CursorReader& cursor)
 {
     // Minimised or put away in the tray, the window is not at the edge to dock.
     if (!::IsWindowVisible(window) || ::IsIconic(window))
@@ -67,13 +69,13 @@ void AutoHideTick(HWND window, AppState& state, const CursorReader& cursor)
 
     RECT r = WindowRectOf(window);
     if (r.top == 0 && state.dockHidden == 0 && MouseLeftDockedWindow(r, cursor())) {
-        SlideUpAndDock(window, state);
+        SlideUpAndDock(window, state, dpi);
         state.dockHidden = 1;
     }
 
     r = WindowRectOf(window);
-    if (r.top == 0 && state.dockHidden == 1 && MouseTouchesDockStrip(r, cursor())) {
-        PlaceAtTop(window, r.left, kMainHeight);
+    if (r.top == 0 && state.dockHidden == 1 && MouseTouchesDockStrip(r, cursor(), dpi)) {
+        PlaceAtTop(window, r.left, kMainHeight, dpi);
         state.dockHidden = 0;
         state.dockSliding = 0;
         // Called back, it takes the keyboard: what the user types next is for it.
@@ -82,21 +84,28 @@ void AutoHideTick(HWND window, AppState& state, const CursorReader& cursor)
 
     r = WindowRectOf(window);
     if (state.dockHidden == 1 && r.top != 0)
-        PlaceAtTop(window, r.left, kDockStripHeight);
+        PlaceAtTop(window, r.left, kDockStripHeight, dpi);
 }
 
-void SlideUpAndDock(HWND window, AppState& state)
+void SlideUpAndDock(HWND window, AppState& state, int dpi)
 {
     state.dockSliding = 1;
     RECT r = WindowRectOf(window);
+    // Steps grow with the scale too, so the slide takes as long at any DPI.
+    const int step = base::Scaled(1, dpi);
     for (int i = 1; i <= kMainHeight; ++i) {
         ::Sleep(10);
-        ::SetWindowPos(window, nullptr, r.left, r.top - i, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(window, nullptr, r.left, r.top - i * step, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         r = WindowRectOf(window);
-        if (r.top < -280)
+        if (r.top < -base::Scaled(280, dpi))
             break;
     }
-    PlaceAtTop(window, r.left, kDockStripHeight);
+    PlaceAtTop(window, r.left, kDockStripHeight, dpi);
+}
+
+void PlaceDocked(HWND window, const AppState& state, int left, int dpi)
+{
+    PlaceAtTop(window, left, state.dockHidden ? kDockStripHeight : kMainHeight, dpi);
 }
 
 } // namespace app

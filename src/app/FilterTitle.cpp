@@ -8,15 +8,22 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuilleryFilterTitle";
 } // namespace
 
-bool FilterTitle::Create(HWND parent, const RECT& rect)
+bool FilterTitle::Create(HWND parent, const RECT& rect, int dpi)
 {
-    m_rect = rect;
+    m_dpi = dpi;
     // Hidden until something is typed.
     if (!CreateFrom({.name = kClassName}, ChildAt(parent, rect, WS_CHILD)))
         return false;
     // Above the title label it covers.
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
+}
+
+void FilterTitle::SetDpi(int dpi)
+{
+    m_dpi = dpi;
+    if (Handle())
+        ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void FilterTitle::SetText(const std::wstring& text)
@@ -32,7 +39,11 @@ void FilterTitle::SetText(const std::wstring& text)
 LRESULT FilterTitle::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT result = 0; HandlePaintMessage(message, wParam, result, [this](HDC dc, const RECT&) {
-            PaintFilterTitle(dc, m_rect, m_text);
+            // Where it stands in the main window, since it paints the title beneath.
+            RECT area{};
+            ::GetWindowRect(Handle(), &area);
+            ::MapWindowPoints(nullptr, ::GetParent(Handle()), reinterpret_cast<POINT*>(&area), 2);
+            PaintFilterTitle(dc, area, m_text, m_dpi);
         }))
         return result;
     if (message == WM_NCHITTEST)

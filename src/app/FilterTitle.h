@@ -12,8 +12,10 @@ namespace app {
 
 class FilterTitle : public base::Window {
 public:
-    // rect: in the parent's client coordinates, over the title.
-    [[nodiscard]] bool Create(HWND parent, const RECT& rect);
+    // rect: in the parent's client coordinates, over the title, at dpi.
+    [[nodiscard]] bool Create(HWND parent, const RECT& rect, int dpi);
+    // The caller moves the window; this draws it at the new scale.
+    void SetDpi(int dpi);
     // Shows the text, or hides the window when it is empty.
     void SetText(const std::wstring& text);
     [[nodiscard]] const std::wstring& Text() const noexcept { return m_text; }
@@ -23,7 +25,7 @@ protected:
 
 private:
     std::wstring m_text;
-    RECT m_rect{};
+    int m_dpi = 96;
 };
 
 } // namespace app

@@ -78,6 +78,11 @@ RECT BoxRectOf(Box box) noexcept
     return {};
 }
 
+RECT BoxRectOf(Box box, int dpi) noexcept
+{
+    return base::ScaledRect(BoxRectOf(box), dpi);
+}
+
 void FadeHighlightIn(toolkit::AnimationBox& box, int objectId)
 {
     const int level = box.ObjectTransparency(objectId);
@@ -100,40 +105,67 @@ void FadeHighlightOut(toolkit::AnimationBox& box, int objectId)
     box.FadeObjectTo(objectId, kHighlightHidden, FadeDuration(level, kHighlightHidden));
 }
 
-bool MainControls::Create(HWND main)
+bool MainControls::Create(HWND main, int dpi)
 {
-    if (!m_titleLabel.Create(main, kTitleLabelRect))
+    m_dpi = dpi;
+    if (!m_titleLabel.Create(main, base::ScaledRect(kTitleLabelRect, dpi)))
         return false;
     // The title is drawn in the main window's picture; the label carries it as text.
     ::SetWindowTextW(m_titleLabel.Handle(), L"Quillery");
     // The filter shows over the title: the title must not paint over it.
     ::SetWindowLongPtrW(m_titleLabel.Handle(), GWL_STYLE,
                         ::GetWindowLongPtrW(m_titleLabel.Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
-    if (!m_filterTitle.Create(main, kFilterTitleRect))
+    if (!m_filterTitle.Create(main, base::ScaledRect(kFilterTitleRect, dpi), dpi))
         return false;
     for (int number = 1; number <= kBoxCount; ++number) {
         const Box box = static_cast<Box>(number);
-        if (!m_boxes[Index(box)].Create(main, BoxRectOf(box)))
+        if (!m_boxes[Index(box)].Create(main, BoxRectOf(box, dpi)))
             return false;
+        m_boxes[Index(box)].SetDpi(dpi);
     }
-    return m_listHost.Create(main, kListHostRect, RGB(255, 255, 255));
+    return m_listHost.Create(main, base::ScaledRect(kListHostRect, dpi), RGB(255, 255, 255));
+}
+
+void MainControls::RefreshBoxPictures(const AppState& state)
+{
+    for (size_t i = 0; i < m_boxes.size(); ++i) {
+        m_boxes[i].CaptureBackground();
+        const RECT r = BoxRectOf(static_cast<Box>(i + 1), m_dpi);
+        // Without its picture a box simply never highlights.
+        (void)m_boxes[i].SetObjectPicture(state.boxObjectIds[i],
+                                          MakeCornerMask(r.right - r.left, r.bottom - r.top, m_dpi), kTransparentKey);
+    }
+}
+
+void MainControls::SetDpi(const AppState& state, int dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    const auto place = [](HWND window, const RECT& r) {
+        ::SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(m_titleLabel.Handle(), base::ScaledRect(kTitleLabelRect, dpi));
+    place(m_filterTitle.Handle(), base::ScaledRect(kFilterTitleRect, dpi));
+    m_filterTitle.SetDpi(dpi);
+    place(m_listHost.Handle(), base::ScaledRect(kListHostRect, dpi));
+    for (int number = 1; number <= kBoxCount; ++number) {
+        const Box box = static_cast<Box>(number);
+        place(m_boxes[Index(box)].Handle(), BoxRectOf(box, dpi));
+        m_boxes[Index(box)].SetDpi(dpi);
+    }
+    RefreshBoxPictures(state);
 }
 
 void MainControls::SetupButtonBoxes(AppState& state)
 {
-    for (auto& box : m_boxes)
-        box.CaptureBackground();
     for (size_t i = 0; i < m_boxes.size(); ++i) {
         state.boxObjectIds[i] = m_boxes[i].AddObject();
         // Hidden before it has a picture, so it never shows opaque.
         m_boxes[i].SetObjectTransparency(state.boxObjectIds[i], kHighlightHidden);
     }
-    for (size_t i = 0; i < m_boxes.size(); ++i) {
-        const RECT r = BoxRectOf(static_cast<Box>(i + 1));
-        // Without its picture a box simply never highlights.
-        (void)m_boxes[i].SetObjectPicture(state.boxObjectIds[i], MakeCornerMask(r.right - r.left, r.bottom - r.top),
-                                          kTransparentKey);
-    }
+    RefreshBoxPictures(state);
 
     for (size_t i = 0; i < m_boxes.size(); ++i) {
         const Box box = static_cast<Box>(i + 1);

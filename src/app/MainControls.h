@@ -32,7 +32,10 @@ inline constexpr int kHighlightHidden = 100;
 inline constexpr int kHighlightShown = 50;
 inline constexpr int kHighlightFadeMs = 150;
 
+// Where the box stands in design pixels (96 DPI).
 [[nodiscard]] RECT BoxRectOf(Box box) noexcept;
+// Where it stands at a scale.
+[[nodiscard]] RECT BoxRectOf(Box box, int dpi) noexcept;
 
 // Towards the hover highlight, and back to invisible. Each fade takes about
 // kHighlightFadeMs for the whole way and less from part of the way; it runs
@@ -42,13 +45,19 @@ void FadeHighlightOut(toolkit::AnimationBox& box, int objectId);
 
 class MainControls {
 public:
-    // Makes the label, boxes and picture box as children of main.
-    [[nodiscard]] bool Create(HWND main);
+    // Makes the label, boxes and picture box as children of main, laid out
+    // for dpi.
+    [[nodiscard]] bool Create(HWND main, int dpi);
 
     // Gives each box the look of the window beneath it, one highlight object
     // with a cut-corner picture, invisible at first, and hover fades. Ids go
     // to state.boxObjectIds.
     void SetupButtonBoxes(AppState& state);
+
+    // Moves and sizes every control for a new scale and gives the boxes
+    // their texts' sizes, backgrounds and highlights for it; the main
+    // window's picture must already be drawn at that scale.
+    void SetDpi(const AppState& state, int dpi);
 
     // What a click on the box does (nothing until set).
     void SetBoxClick(Box box, std::function<void()> action);
@@ -60,12 +69,16 @@ public:
 
 private:
     [[nodiscard]] static size_t Index(Box box) noexcept { return static_cast<size_t>(box) - 1; }
+    // Each box's background taken from the main window, and its highlight
+    // drawn at its size.
+    void RefreshBoxPictures(const AppState& state);
 
     toolkit::TransparentLabel m_titleLabel;
     FilterTitle m_filterTitle;
     std::array<toolkit::AnimationBox, kBoxCount> m_boxes;
     std::array<std::function<void()>, kBoxCount> m_clicks;
     toolkit::PictureBox m_listHost;
+    int m_dpi = base::kDesignDpi;
 };
 
 } // namespace app

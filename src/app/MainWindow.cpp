@@ -6,6 +6,7 @@
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
 #include "base/AppMessages.h"
+#include "base/Dpi.h"
 #include "base/LongPath.h"
 #include "image/IconFile.h"
 #include "music/MusicPanel.h"
@@ -57,6 +58,9 @@ bool MainWindow::Create()
                                                   ::GetSystemMetrics(SM_CXSMICON),
                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     m_iconFile = image::IconFileBytes(instance, IDI_QUILLERY);
+    // Made at the system's scale; a window that lands on a monitor of
+    // another scale is set right as it is created.
+    m_dpi = base::SystemDpi();
     return CreateFrom({.name = kMainWindowClass, .icon = icon, .smallIcon = m_smallIcon},
                       {.title = kMainWindowTitle,
                        // A popup has no caption or border; the minimise box lets the
@@ -64,8 +68,8 @@ bool MainWindow::Create()
                        .style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                        .x = kInitialPosition.x,
                        .y = kInitialPosition.y,
-                       .width = kMainWidth,
-                       .height = kMainHeight});
+                       .width = base::Scaled(kMainWidth, m_dpi),
+                       .height = base::Scaled(kMainHeight, m_dpi)});
 }
 
 void MainWindow::OnCreate()
@@ -76,24 +80,13 @@ void MainWindow::OnCreate()
     ::CreateDirectoryW(base::ExtendedPath(m_state.favoritesDir).c_str(), nullptr);
     m_config = IniFile(m_state.configPath);
 
-    // The background picture is drawn once; every paint copies it.
-    {
-        base::WindowDc windowDc(Handle());
-        m_background.reset(::CreateCompatibleBitmap(windowDc.get(), kMainWidth, kMainHeight));
-        base::UniqueMemoryDc memory = base::CreateMemoryDc(windowDc.get());
-        base::SelectGuard select(memory.get(), m_background.get());
-        PaintMainBackground(memory.get(), {0, 0, kMainWidth, kMainHeight}, m_smallIcon);
+    if (const int dpi = base::WindowDpi(Handle()); dpi != m_dpi) {
+        m_dpi = dpi;
+        ::SetWindowPos(Handle(), nullptr, 0, 0, Width(), Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    DrawForDpi(false);
 
-    // The rounded shape: everything but the magenta corners of the mask.
-    if (base::UniqueBitmap mask = MakeCornerMask(kMainWidth, kMainHeight)) {
-        base::UniqueRegion shape = RegionWithoutColour(mask.get(), kTransparentKey);
-        // On success the system owns the region.
-        if (shape && ::SetWindowRgn(Handle(), shape.get(), FALSE))
-            (void)shape.release();
-    }
-
-    if (m_controls.Create(Handle())) {
+    if (m_controls.Create(Handle(), m_dpi)) {
         m_controls.SetupButtonBoxes(m_state);
         m_controls.SetBoxClick(Box::Close, [this] { OnClose(); });
         m_controls.SetBoxClick(Box::Minimise, [this] { MinimiseToTray(); });
@@ -120,6 +113,7 @@ void MainWindow::OnCreate()
         MoveToSavedPosition(saved);
 
     CreateShortcutList();
+    ScaleShortcutList();
     ReloadCatalogue();
     m_weather.FetchWeather(Handle());
     m_music.SetPlayButton(0);
@@ -131,6 +125,59 @@ void MainWindow::OnCreate()
     m_controls.TitleLabel().AcceptDroppedFiles(true);
 }
 
+int MainWindow::Width() const noexcept
+{
+    return base::Scaled(kMainWidth, m_dpi);
+}
+
+int MainWindow::Height() const noexcept
+{
+    return base::Scaled(kMainHeight, m_dpi);
+}
+
+void MainWindow::DrawForDpi(bool redraw)
+{
+    // The title's icon from the artwork's own sizes, not a stretched 16 x 16.
+    const int iconSize = base::Scaled(16, m_dpi);
+    m_titleIcon.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_QUILLERY),
+                                                      IMAGE_ICON, iconSize, iconSize, 0)));
+
+    // The background picture is drawn once per scale; every paint copies it.
+    {
+        base::WindowDc windowDc(Handle());
+        m_background.reset(::CreateCompatibleBitmap(windowDc.get(), Width(), Height()));
+        base::UniqueMemoryDc memory = base::CreateMemoryDc(windowDc.get());
+        base::SelectGuard select(memory.get(), m_background.get());
+        PaintMainBackground(memory.get(), {0, 0, Width(), Height()}, m_titleIcon.get(), m_dpi);
+    }
+
+    // The rounded shape: everything but the magenta corners of the mask.
+    if (base::UniqueBitmap mask = MakeCornerMask(Width(), Height(), m_dpi)) {
+        base::UniqueRegion shape = RegionWithoutColour(mask.get(), kTransparentKey);
+        // On success the system owns the region.
+        if (shape && ::SetWindowRgn(Handle(), shape.get(), redraw))
+            (void)shape.release();
+    }
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    if (dpi <= 0 || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    DrawForDpi(true);
+    // Where the system suggests, at our own size; a docked window stays at
+    // the top edge as the strip it was.
+    if (m_state.dockHidden)
+        PlaceDocked(Handle(), m_state, suggested.left, m_dpi);
+    else
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, Width(), Height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    m_controls.SetDpi(m_state, m_dpi);
+    ScaleShortcutList();
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void MainWindow::MoveToSavedPosition(POINT saved)
 {
     // A hand-edited or stale value (huge, or below the bottom after the
@@ -140,8 +187,8 @@ void MainWindow::MoveToSavedPosition(POINT saved)
     RECT target{};
     target.left = std::clamp(static_cast<int>(saved.x), -kFar, kFar);
     target.top = std::clamp(static_cast<int>(saved.y), -kFar, kFar);
-    target.right = target.left + kMainWidth;
-    target.bottom = target.top + kMainHeight;
+    target.right = target.left + Width();
+    target.bottom = target.top + Height();
     HoldDragOnScreen(target, MonitorRectOf(::MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST)));
     ::SetWindowPos(Handle(), nullptr, target.left, target.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -205,6 +252,8 @@ void MainWindow::OpenMusicPanel()
 void MainWindow::CreateShortcutList()
 {
     HWND host = m_controls.ListHost().Handle();
+    // Made at the window's scale rather than measured twice.
+    m_state.listControl.SetDpi(m_dpi);
     if (!host || !m_state.listControl.Create(host, 0, 1, false, RGB(255, 255, 255)))
         return;
     grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
@@ -218,6 +267,20 @@ void MainWindow::CreateShortcutList()
     m_loader = std::make_unique<catalogue::CatalogueLoader>(m_state.listControl, m_iconSource);
     // An expanded group's pictures come before the rest.
     m_state.listControl.SetGroupClickHandler([this](int group, int, int) { m_loader->GroupToggled(group); });
+}
+
+void MainWindow::ScaleShortcutList()
+{
+    // The default pictures first: the list paints them as soon as it has
+    // measured its rows again.
+    if (MakeDefaultPictures(m_state, m_dpi))
+        grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
+                                                         m_state.defaultPictures[1].get());
+    m_state.listControl.SetDpi(m_dpi);
+    // Every entry's picture is asked for again at the new size; the groups
+    // stay open or closed as the user left them.
+    if (m_loader)
+        m_loader->SetPictureSize(base::Scaled(catalogue::kIconPictureSize, m_dpi));
 }
 
 void MainWindow::ReloadCatalogue()
@@ -298,7 +361,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam), {0, 0, kMainWidth, kMainHeight});
+        Paint(reinterpret_cast<HDC>(wParam), {0, 0, Width(), Height()});
         return 0;
     case WM_MOVING: {
         // Dragging never takes any part of the window off the screen.
@@ -312,9 +375,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Nothing larger than the design; as small as the docked strip.
         auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
         limits.ptMinTrackSize = {0, 0};
-        limits.ptMaxTrackSize = {kMainWidth, kMainHeight};
+        limits.ptMaxTrackSize = {Width(), Height()};
         break;
     }
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_ENTERSIZEMOVE:
         m_inMoveLoop = true;
         break;
@@ -327,7 +393,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             // or button's inside it) the pointer may be outside the window
             // on purpose; sliding away under it would lose the window.
             if (!m_inMoveLoop && !::GetCapture())
-                AutoHideTick(Handle(), m_state);
+                AutoHideTick(Handle(), m_state, m_dpi);
             return 0;
         }
         if (wParam == kMusicTimer) {

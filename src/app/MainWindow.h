@@ -84,7 +84,16 @@ protected:
 
 private:
     void OnCreate();
+    // The window's size at its scale.
+    [[nodiscard]] int Width() const noexcept;
+    [[nodiscard]] int Height() const noexcept;
+    // The background picture, title icon and shape at the window's scale.
+    void DrawForDpi(bool redraw);
+    // Moved to a monitor of another scale: everything laid out and drawn again.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void CreateShortcutList();
+    // The list's rows and pictures at the window's scale.
+    void ScaleShortcutList();
     void OnClose();
     void OpenMusicPanel();
     void MoveToSavedPosition(POINT saved);
@@ -105,6 +114,8 @@ private:
     IniFile m_config{L""};
     base::UniqueBitmap m_background;
     HICON m_smallIcon = nullptr; // shared resource icon: not owned
+    base::UniqueIcon m_titleIcon; // drawn in the title, at the window's scale
+    int m_dpi = 96;
     MainControls m_controls;
     TypeToFind m_typing{m_state.listControl, m_controls.Filter(), [this] { return CanType(); }};
     music::MciPlayer m_player;

@@ -1,6 +1,7 @@
 #include "app/MainWindowArt.h"
 
 #include "app/MainLayout.h"
+#include "base/Dpi.h"
 #include "base/Handles.h"
 
 namespace app {
@@ -58,105 +59,139 @@ void Triangle(HDC dc, const POINT (&points)[3], COLORREF colour)
 
 constexpr RECT kTitleBarRect = {0, 0, kMainWidth, 32};
 constexpr int kTitleTextLeft = 31; // right of the icon
+constexpr int kBarTopY = 516;
 
-void PaintTitleBar(HDC dc, HICON titleIcon)
+// Everything is laid out in design pixels and put on the screen's through
+// S, so the picture is drawn at its scale rather than stretched to it.
+struct Scale {
+    int dpi;
+    [[nodiscard]] int operator()(int designPixels) const noexcept { return base::Scaled(designPixels, dpi); }
+    [[nodiscard]] RECT Edges(const RECT& r) const noexcept
+    {
+        return {(*this)(r.left), (*this)(r.top), (*this)(r.right), (*this)(r.bottom)};
+    }
+    [[nodiscard]] RECT Box(const RECT& r) const noexcept { return base::ScaledRect(r, dpi); }
+};
+
+void PaintTitleBar(HDC dc, HICON titleIcon, const Scale& S)
 {
-    VerticalGradient(dc, kTitleBarRect, art::kTitleTop, art::kTitleBottom);
+    VerticalGradient(dc, S.Edges(kTitleBarRect), art::kTitleTop, art::kTitleBottom);
     int textLeft = 10;
     if (titleIcon) {
-        ::DrawIconEx(dc, 9, 8, titleIcon, 16, 16, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(dc, S(9), S(8), titleIcon, S(16), S(16), 0, nullptr, DI_NORMAL);
         textLeft = kTitleTextLeft;
     }
-    base::UniqueFont font = MakeFont(15, FW_BOLD);
-    DrawLabel(dc, L"Quillery", {textLeft, 0, kTitleLabelRect.right, 31}, art::kTitleText, font.get(), DT_LEFT);
+    base::UniqueFont font = MakeFont(S(15), FW_BOLD);
+    DrawLabel(dc, L"Quillery", S.Edges({textLeft, 0, kTitleLabelRect.right, 31}), art::kTitleText, font.get(),
+              DT_LEFT);
 
     // Window buttons: a bar for minimise, a cross for close, centred in their boxes.
     const LOGBRUSH glyphBrush = {BS_SOLID, art::kGlyph, 0};
-    base::UniquePen pen(::ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 2, &glyphBrush, 0, nullptr));
-    const int minX = (kMinimiseBoxRect.left + kMinimiseBoxRect.right) / 2;
-    const int minY = kMinimiseBoxRect.top + 12;
-    Line(dc, pen.get(), minX - 5, minY, minX + 6, minY);
-    const int closeX = (kCloseBoxRect.left + kCloseBoxRect.right) / 2;
-    const int closeY = (kCloseBoxRect.top + kCloseBoxRect.bottom) / 2;
-    Line(dc, pen.get(), closeX - 5, closeY - 5, closeX + 5, closeY + 5);
-    Line(dc, pen.get(), closeX + 5, closeY - 5, closeX - 5, closeY + 5);
+    base::UniquePen pen(::ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, S(2), &glyphBrush, 0, nullptr));
+    const RECT minimise = S.Box(kMinimiseBoxRect);
+    const int minX = (minimise.left + minimise.right) / 2;
+    const int minY = minimise.top + S(12);
+    Line(dc, pen.get(), minX - S(5), minY, minX + S(6), minY);
+    const RECT close = S.Box(kCloseBoxRect);
+    const int closeX = (close.left + close.right) / 2;
+    const int closeY = (close.top + close.bottom) / 2;
+    Line(dc, pen.get(), closeX - S(5), closeY - S(5), closeX + S(5), closeY + S(5));
+    Line(dc, pen.get(), closeX + S(5), closeY - S(5), closeX - S(5), closeY + S(5));
 }
 
-void PaintWeatherArea(HDC dc)
+void PaintWeatherArea(HDC dc, const Scale& S)
 {
     {
         base::UniqueBrush fill(::CreateSolidBrush(art::kWeatherPanel));
-        base::UniquePen border(::CreatePen(PS_SOLID, 1, art::kPanelBorder));
+        const RECT weather = S.Box(kWeatherBoxRect);
+        // Inside the frame, the border grows inwards with the scale.
+        base::UniquePen border(::CreatePen(PS_INSIDEFRAME, S(1), art::kPanelBorder));
         base::SelectGuard useBrush(dc, fill.get());
         base::SelectGuard usePen(dc, border.get());
-        ::RoundRect(dc, kWeatherBoxRect.left - 3, kWeatherBoxRect.top - 2, kWeatherBoxRect.right + 1,
-                    kWeatherBoxRect.bottom + 2, 9, 9);
+        ::RoundRect(dc, weather.left - S(3), weather.top - S(2), weather.right + S(1), weather.bottom + S(2), S(9), S(9));
     }
     // Previous and next day: small triangles centred in their boxes.
-    const int ax = (kPreviousBoxRect.left + kPreviousBoxRect.right) / 2;
-    const int upY = (kPreviousBoxRect.top + kPreviousBoxRect.bottom) / 2;
-    Triangle(dc, {{ax - 5, upY + 3}, {ax + 5, upY + 3}, {ax, upY - 2}}, art::kArrow);
-    const int downY = (kNextBoxRect.top + kNextBoxRect.bottom) / 2;
-    Triangle(dc, {{ax - 5, downY - 3}, {ax + 5, downY - 3}, {ax, downY + 2}}, art::kArrow);
+    const RECT previous = S.Box(kPreviousBoxRect);
+    const RECT next = S.Box(kNextBoxRect);
+    const int ax = (previous.left + previous.right) / 2;
+    const int upY = (previous.top + previous.bottom) / 2;
+    Triangle(dc, {{ax - S(5), upY + S(3)}, {ax + S(5), upY + S(3)}, {ax, upY - S(2)}}, art::kArrow);
+    const int downY = (next.top + next.bottom) / 2;
+    Triangle(dc, {{ax - S(5), downY - S(3)}, {ax + S(5), downY - S(3)}, {ax, downY + S(2)}}, art::kArrow);
 }
 
-void PaintListPanel(HDC dc)
+void PaintListPanel(HDC dc, const Scale& S)
 {
-    const RECT outer = {kListHostRect.left - 1, kListHostRect.top - 1, kListHostRect.right + 1,
-                        kListHostRect.bottom + 1};
-    FillSolid(dc, outer, art::kPanelBorder);
-    FillSolid(dc, kListHostRect, art::kListPanel);
+    const RECT list = S.Box(kListHostRect);
+    const int t = S(1);
+    FillSolid(dc, {list.left - t, list.top - t, list.right + t, list.bottom + t}, art::kPanelBorder);
+    FillSolid(dc, list, art::kListPanel);
 }
 
-void PaintBottomBar(HDC dc)
+void PaintBottomBar(HDC dc, const Scale& S)
 {
-    constexpr int kBarTopY = 516;
-    VerticalGradient(dc, {0, kBarTopY, kMainWidth, kMainHeight}, art::kBarTop, art::kBarBottom);
-    FillSolid(dc, {0, kBarTopY, kMainWidth, kBarTopY + 1}, art::kBarLine);
+    const int width = S(kMainWidth);
+    const int barTop = S(kBarTopY);
+    VerticalGradient(dc, {0, barTop, width, S(kMainHeight)}, art::kBarTop, art::kBarBottom);
+    FillSolid(dc, {0, barTop, width, barTop + S(1)}, art::kBarLine);
     // Separators between the management, track and play boxes.
-    for (int x : {(kManageBoxRect.right + kMusicBoxRect.left) / 2, (kMusicBoxRect.right + kPlayBoxRect.left) / 2})
-        FillSolid(dc, {x, kMusicBoxRect.top + 3, x + 1, kMusicBoxRect.bottom - 3}, art::kBarLine);
-    base::UniqueFont font = MakeFont(14, FW_BOLD);
-    DrawLabel(dc, L"管理", kManageBoxRect, art::kBarText, font.get(), DT_CENTER);
+    const RECT manage = S.Box(kManageBoxRect);
+    const RECT music = S.Box(kMusicBoxRect);
+    const RECT play = S.Box(kPlayBoxRect);
+    for (int x : {(manage.right + music.left) / 2, (music.right + play.left) / 2})
+        FillSolid(dc, {x, music.top + S(3), x + S(1), music.bottom - S(3)}, art::kBarLine);
+    base::UniqueFont font = MakeFont(S(14), FW_BOLD);
+    DrawLabel(dc, L"管理", manage, art::kBarText, font.get(), DT_CENTER);
 }
 
-void PaintFrame(HDC dc)
+void PaintFrame(HDC dc, const Scale& S)
 {
-    const RECT all = {0, 0, kMainWidth, kMainHeight};
+    const int width = S(kMainWidth);
+    const int height = S(kMainHeight);
+    const int t = S(1);
     base::UniqueBrush frame(::CreateSolidBrush(art::kFrame));
-    ::FrameRect(dc, &all, frame.get());
-    // The window's corners are cut in a staircase; close the frame along it.
-    const int r = kMainWidth - 1;
-    const int b = kMainHeight - 1;
-    const POINT stairs[] = {{1, 2}, {2, 1}, {r - 1, 2}, {r - 2, 1}, {1, b - 2}, {2, b - 1}, {r - 1, b - 2}, {r - 2, b - 1}};
-    for (const POINT& p : stairs)
-        ::SetPixelV(dc, p.x, p.y, art::kFrame);
+    const RECT edges[] = {{0, 0, width, t}, {0, height - t, width, height}, {0, 0, t, height}, {width - t, 0, width, height}};
+    for (const RECT& edge : edges)
+        ::FillRect(dc, &edge, frame.get());
+    // The window's corners are cut in a staircase of design pixels; close
+    // the frame along it with one step-sized block at each inner corner.
+    const POINT steps[] = {{1, 2}, {2, 1}};
+    for (const POINT& p : steps) {
+        const int x0 = S(p.x), y0 = S(p.y), x1 = S(p.x + 1), y1 = S(p.y + 1);
+        const RECT blocks[] = {{x0, y0, x1, y1},
+                               {width - x1, y0, width - x0, y1},
+                               {x0, height - y1, x1, height - y0},
+                               {width - x1, height - y1, width - x0, height - y0}};
+        for (const RECT& block : blocks)
+            ::FillRect(dc, &block, frame.get());
+    }
 }
 
 // A lens and its handle, in the title's text colour.
-void Magnifier(HDC dc, int left, int top)
+void Magnifier(HDC dc, int left, int top, const Scale& S)
 {
-    base::UniquePen pen(::CreatePen(PS_SOLID, 2, art::kTitleText));
+    base::UniquePen pen(::CreatePen(PS_SOLID, S(2), art::kTitleText));
     base::SelectGuard usePen(dc, pen.get());
     base::SelectGuard noFill(dc, ::GetStockObject(NULL_BRUSH));
-    ::Ellipse(dc, left, top, left + 10, top + 10);
-    ::MoveToEx(dc, left + 9, top + 9, nullptr);
-    ::LineTo(dc, left + 14, top + 14);
+    ::Ellipse(dc, left, top, left + S(10), top + S(10));
+    ::MoveToEx(dc, left + S(9), top + S(9), nullptr);
+    ::LineTo(dc, left + S(14), top + S(14));
 }
 
 } // namespace
 
-void PaintFilterTitle(HDC dc, const RECT& area, std::wstring_view filter)
+void PaintFilterTitle(HDC dc, const RECT& area, std::wstring_view filter, int dpi)
 {
+    const Scale S{dpi};
     const int saved = ::SaveDC(dc);
     ::SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
     ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    VerticalGradient(dc, kTitleBarRect, art::kTitleTop, art::kTitleBottom);
-    Magnifier(dc, kTitleTextLeft + 1, 9);
+    VerticalGradient(dc, S.Edges(kTitleBarRect), art::kTitleTop, art::kTitleBottom);
+    Magnifier(dc, S(kTitleTextLeft + 1), S(9), S);
     {
-        base::UniqueFont font = MakeFont(15, FW_BOLD);
+        base::UniqueFont font = MakeFont(S(15), FW_BOLD);
         base::SelectGuard useFont(dc, font.get());
-        RECT text = {kTitleTextLeft + 20, 0, area.right - 4, 31};
+        RECT text = {S(kTitleTextLeft + 20), 0, area.right - S(4), S(31)};
         RECT needed = text;
         ::DrawTextW(dc, filter.data(), static_cast<int>(filter.size()), &needed,
                     DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
@@ -169,17 +204,18 @@ void PaintFilterTitle(HDC dc, const RECT& area, std::wstring_view filter)
     ::RestoreDC(dc, saved);
 }
 
-void PaintMainBackground(HDC dc, const RECT& bounds, HICON titleIcon)
+void PaintMainBackground(HDC dc, const RECT& bounds, HICON titleIcon, int dpi)
 {
+    const Scale S{dpi};
     // The caller's DC is handed back as it came: origin, colours, modes.
     const int saved = ::SaveDC(dc);
     ::SetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
-    VerticalGradient(dc, {0, 32, kMainWidth, 516}, art::kBodyTop, art::kBodyBottom);
-    PaintTitleBar(dc, titleIcon);
-    PaintWeatherArea(dc);
-    PaintListPanel(dc);
-    PaintBottomBar(dc);
-    PaintFrame(dc);
+    VerticalGradient(dc, {0, S(32), S(kMainWidth), S(kBarTopY)}, art::kBodyTop, art::kBodyBottom);
+    PaintTitleBar(dc, titleIcon, S);
+    PaintWeatherArea(dc, S);
+    PaintListPanel(dc, S);
+    PaintBottomBar(dc, S);
+    PaintFrame(dc, S);
     ::RestoreDC(dc, saved);
 }
 

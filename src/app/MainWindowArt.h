@@ -27,13 +27,14 @@ inline constexpr COLORREF kBarLine = RGB(172, 204, 152);
 inline constexpr COLORREF kBarText = RGB(63, 131, 22);
 } // namespace art
 
-// Paints the whole picture into the 275 x 555 area whose top-left corner is
-// bounds' top-left. `titleIcon` (may be null) is drawn before the title.
-void PaintMainBackground(HDC dc, const RECT& bounds, HICON titleIcon);
+// Paints the whole picture, at the window's size for dpi, with its top-left
+// corner at bounds' top-left. `titleIcon` (may be null, sized for dpi) is
+// drawn before the title.
+void PaintMainBackground(HDC dc, const RECT& bounds, HICON titleIcon, int dpi = 96);
 
 // The title bar under `area` (window coordinates), drawn at dc's origin, with
 // a magnifier and the typed filter where the title is, in the title's font.
 // A filter too long to fit shows its end, where the typing is.
-void PaintFilterTitle(HDC dc, const RECT& area, std::wstring_view filter);
+void PaintFilterTitle(HDC dc, const RECT& area, std::wstring_view filter, int dpi = 96);
 
 } // namespace app

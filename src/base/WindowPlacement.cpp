@@ -1,5 +1,7 @@
 #include "base/WindowPlacement.h"
 
+#include "base/Dpi.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -24,6 +26,25 @@ RECT CentredOver(HWND owner, int width, int height) noexcept
     x = std::max(std::min(x, static_cast<int>(work.right) - width), static_cast<int>(work.left));
     y = std::max(std::min(y, static_cast<int>(work.bottom) - height), static_cast<int>(work.top));
     return {x, y, x + width, y + height};
+}
+
+RECT FramedPlaceOver(HWND owner, SIZE designSize, DWORD style, DWORD exStyle, int dpi) noexcept
+{
+    const SIZE size = FramedWindowSizeAt(designSize, style, exStyle, dpi);
+    return CentredOver(owner, size.cx, size.cy);
+}
+
+int RefitToOwnDpi(HWND window, HWND owner, SIZE designSize, int madeAtDpi) noexcept
+{
+    const int own = WindowDpi(window);
+    if (own == madeAtDpi)
+        return own;
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+    const RECT place = FramedPlaceOver(owner, designSize, style, exStyle, own);
+    ::SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    return own;
 }
 
 bool ExploreFolder(const std::wstring& folder) noexcept

@@ -41,7 +41,7 @@ CatalogueLoader::CatalogueLoader(grouplist::GroupedListControl& list, std::share
     if (!CreateFrom({.name = kLoaderClass}, {.parent = HWND_MESSAGE}))
         return;
     m_worker = std::make_unique<IconWorker>(std::move(source), Handle(), base::kIconsReadyMessage);
-    m_blank = BitmapOf(IconToPicture(nullptr, nullptr)).release();
+    m_blank = BitmapOf(IconToPicture(nullptr, nullptr, m_pictureSize, m_pictureSize)).release();
 }
 
 CatalogueLoader::~CatalogueLoader()
@@ -55,13 +55,14 @@ void CatalogueLoader::Load(const std::wstring& root)
 {
     ++m_load;
     if (m_worker)
-        m_worker->StartLoad(m_load);
+        m_worker->StartLoad(m_load, m_pictureSize);
     m_watch = base::Stopwatch{};
     m_stats = {};
     m_groups.clear();
     m_nextGroup = 0;
     m_preferredGroup = -1;
     m_paths.clear();
+    m_pathless.clear();
     m_assignments.clear();
     m_asked = 0;
     if (!m_list.IsCreated() || !Handle()) {
@@ -111,6 +112,46 @@ void CatalogueLoader::GroupToggled(int groupHandle)
             return;
         }
     }
+}
+
+void CatalogueLoader::SetPictureSize(int pixelSize)
+{
+    if (pixelSize <= 0 || pixelSize == m_pictureSize)
+        return;
+    base::UniqueBitmap blank = BitmapOf(IconToPicture(nullptr, nullptr, pixelSize, pixelSize));
+    if (!blank)
+        return; // GDI refuses: the old size is kept whole rather than half changed
+    m_pictureSize = pixelSize;
+    // Entries keep their shares of the old blank until their new pictures come.
+    grouplist::GroupedListControl::ReleasePicture(m_blank);
+    m_blank = blank.release();
+    AskAgainForEveryPicture();
+}
+
+void CatalogueLoader::AskAgainForEveryPicture()
+{
+    if (!m_worker || (m_paths.empty() && m_pathless.empty()))
+        return;
+    // A load of its own: a picture still coming at the old size is dropped.
+    ++m_load;
+    m_worker->StartLoad(m_load, m_pictureSize);
+    if (m_preferredGroup >= 0)
+        m_worker->Prefer(m_preferredGroup);
+    m_assignments.clear();
+    for (const int entry : m_pathless)
+        m_assignments.push_back({entry, m_blank});
+    // Entries hold shares of their pictures: these stay on screen until replaced.
+    ReleasePictures();
+    m_asked = 0;
+    for (auto& [path, known] : m_paths) {
+        known.picture = nullptr;
+        known.waiting = known.entries;
+        known.resized = true;
+        m_worker->Request(known.group, path);
+        ++m_asked;
+    }
+    m_done = false;
+    m_atSliceRate = ::SetTimer(Handle(), kSliceTimer, USER_TIMER_MINIMUM, nullptr) != 0;
 }
 
 LRESULT CatalogueLoader::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -167,6 +208,8 @@ void CatalogueLoader::AddEntry(size_t g, const std::wstring& file)
     if (!entry.signature.empty()) {
         const auto [it, added] = m_paths.try_emplace(entry.signature);
         known = &it->second;
+        if (added)
+            known->group = static_cast<int>(g);
         if (added && m_worker) {
             m_worker->Request(static_cast<int>(g), entry.signature);
             ++m_asked;
@@ -183,7 +226,12 @@ void CatalogueLoader::AddEntry(size_t g, const std::wstring& file)
         return;
     }
     ++m_stats.entries;
-    if (known && !known->picture)
+    if (!known) {
+        m_pathless.push_back(entry.handle);
+        return;
+    }
+    known->entries.push_back(entry.handle);
+    if (!known->picture)
         known->waiting.push_back(entry.handle);
 }
 
@@ -199,7 +247,7 @@ void CatalogueLoader::TakePictures()
             continue;
         HBITMAP picture = PictureFromBytes(result.picture);
         it->second.picture = picture;
-        if (picture != m_blank) {
+        if (picture != m_blank || it->second.resized) {
             for (const int entry : it->second.waiting)
                 m_assignments.push_back({entry, picture});
         }

@@ -5,6 +5,7 @@
 #include "base/Stopwatch.h"
 #include "base/Window.h"
 #include "catalogue/IconWorker.h"
+#include "catalogue/ProgramIcons.h"
 #include "catalogue/ProgramLauncher.h"
 #include "grouplist/GroupedListControl.h"
 
@@ -37,7 +38,9 @@ struct LoadStats {
 // a worker thread and are put in place (and their rows repainted) as they
 // arrive. A group the user expands goes first for both. Within a load each
 // program path is asked for once, and entries with identical pictures share
-// one bitmap.
+// one bitmap. Pictures are made at the picture size (32 x 32 until told
+// otherwise); a new size asks for every picture again, and entries show
+// their old ones until the new ones come.
 class CatalogueLoader final : private base::Window {
 public:
     explicit CatalogueLoader(grouplist::GroupedListControl& list,
@@ -49,6 +52,10 @@ public:
     void Load(const std::wstring& root);
     // To be called when the user has expanded (or collapsed) a group.
     void GroupToggled(int groupHandle);
+    // The side of the pictures in pixels: kIconPictureSize scaled to the
+    // list's DPI. Entries still waiting show a blank picture of this size.
+    void SetPictureSize(int pixelSize);
+    [[nodiscard]] int PictureSize() const { return m_pictureSize; }
 
     // Every entry added and every picture in place.
     [[nodiscard]] bool Done() const { return m_done; }
@@ -63,7 +70,10 @@ private:
     };
     struct PathPicture {
         HBITMAP picture = nullptr;    // not owned (m_pictures or m_blank); null while asked
-        std::vector<int> waiting;     // entries shown blank until it comes
+        int group = 0;                // the group that first asked (index into m_groups), for the worker
+        std::vector<int> entries;     // every entry of this path
+        std::vector<int> waiting;     // entries still showing a blank or an old-size picture
+        bool resized = false;         // asked again at a new size: even a blank answer replaces
     };
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -73,6 +83,7 @@ private:
     void AssignSomePictures(const base::Stopwatch& slice);
     [[nodiscard]] HBITMAP PictureFromBytes(const std::vector<std::uint8_t>& bytes);
     void ReleasePictures();
+    void AskAgainForEveryPicture();
     void CheckDone();
 
     grouplist::GroupedListControl& m_list;
@@ -80,6 +91,7 @@ private:
     // Shown until an entry's picture comes, and for programs without one.
     // Entries share it, so it goes with ReleasePicture, never on its own.
     HBITMAP m_blank = nullptr;
+    int m_pictureSize = kIconPictureSize;
     int m_load = 0;
     bool m_done = true;
     bool m_atSliceRate = false; // the timer ticks at the slice rate, past its first delay
@@ -90,6 +102,7 @@ private:
     size_t m_nextGroup = 0;     // the first group with files not yet entries
     int m_preferredGroup = -1;  // index into m_groups
     std::unordered_map<std::wstring, PathPicture> m_paths;
+    std::vector<int> m_pathless; // entries without a program path: blank for good
     std::unordered_map<std::uint64_t, HBITMAP> m_pictures; // by content; this load's own share of each
     int m_asked = 0;            // paths asked for and not yet answered
     struct Assignment {

@@ -1,7 +1,5 @@
 #include "catalogue/DropAddWindow.h"
 
-#include "base/WindowPlacement.h"
-
 #include <iterator>
 
 namespace catalogue {
@@ -66,26 +64,22 @@ bool DropAddWindow::Open(HWND owner, std::vector<std::wstring> droppedPaths)
 
 bool DropAddWindow::Create(HWND owner)
 {
-    const RECT place = base::CentredOver(owner, kDropAddWidth, kDropAddHeight);
-    if (!CreateFrom({.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                    {.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
-                     .title = kDropAddTitle,
-                     .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                     .x = place.left,
-                     .y = place.top,
-                     .width = kDropAddWidth,
-                     .height = kDropAddHeight,
-                     .parent = owner}))
+    if (!CreateForm(kClassName, kDropAddTitle, owner, {kDropAddWidth, kDropAddHeight}))
         return false;
-    m_fonts = FormFonts::Make();
-    if (!MakeControls(Handle(), kControls, {0, 0}, m_fonts)) {
+    if (!MakeControls(Handle(), kControls)) {
         ::DestroyWindow(Handle());
         return false;
     }
+    LayOut();
     m_fields.Attach({.name = Edit(1), .path = Edit(2), .group = Combo(), .status = Status()});
     RefreshGroupChoices();
     ::ShowWindow(Handle(), SW_SHOW);
     return true;
+}
+
+void DropAddWindow::PlaceContent(const FormFonts& fonts)
+{
+    PlaceControls(Handle(), kControls, {0, 0}, fonts, Dpi());
 }
 
 HWND DropAddWindow::Item(int id) const noexcept
@@ -152,6 +146,8 @@ LRESULT DropAddWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (reinterpret_cast<HWND>(lParam) == Status())
             return StatusColours(reinterpret_cast<HDC>(wParam));
         return Default(message, wParam, lParam);
+    case WM_DPICHANGED:
+        return OnDpiChanged(wParam, lParam);
     case WM_ACTIVATE:
         m_focus.OnActivate(Handle(), wParam);
         return Default(message, wParam, lParam);

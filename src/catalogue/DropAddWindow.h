@@ -4,8 +4,6 @@
 // and shows the next, and the window closes after the last.
 
 #include "base/FocusMemory.h"
-#include "base/Handles.h"
-#include "base/Window.h"
 #include "catalogue/CatalogueShell.h"
 #include "catalogue/FormControls.h"
 #include "catalogue/ShortcutFields.h"
@@ -19,10 +17,11 @@
 namespace catalogue {
 
 inline constexpr wchar_t kDropAddTitle[] = L"拖放添加";
+// The whole window at 96 DPI.
 inline constexpr int kDropAddWidth = 512;
 inline constexpr int kDropAddHeight = 211;
 
-class DropAddWindow : public base::Window {
+class DropAddWindow : public FormWindow {
 public:
     explicit DropAddWindow(CatalogueWindowSettings settings);
     ~DropAddWindow() override;
@@ -52,6 +51,7 @@ protected:
 
 private:
     [[nodiscard]] bool Create(HWND owner);
+    void PlaceContent(const FormFonts& fonts) override;
     void OnDestroyed() override;
     void OnCommand(int id, int notification, HWND control);
     [[nodiscard]] HWND Item(int id) const noexcept;
@@ -59,7 +59,6 @@ private:
 
     CatalogueWindowSettings m_settings;
     ShortcutFields m_fields{m_settings};
-    FormFonts m_fonts;
     base::FocusMemory m_focus;
     std::deque<std::wstring> m_waiting;
 };

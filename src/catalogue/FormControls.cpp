@@ -1,6 +1,8 @@
 #include "catalogue/FormControls.h"
 
-#include <algorithm>
+#include "base/WindowPlacement.h"
+
+#include <utility>
 
 namespace catalogue {
 
@@ -12,6 +14,10 @@ constexpr int kRadioFontPixels = 16;
 constexpr COLORREF kStatusColour = RGB(0xB0, 0x00, 0x00);
 // Room for the groups when a combo box drops down.
 constexpr int kComboListHeight = 200;
+
+// The dialog frame leaves the caption without an icon: a close box only.
+constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 [[nodiscard]] base::UniqueFont MakeFont(int pixels, int weight)
 {
@@ -95,32 +101,47 @@ void SetButtonType(HWND button, DWORD type) noexcept
 
 } // namespace
 
-FormFonts FormFonts::Make()
+FormFonts FormFonts::Make(int dpi)
 {
-    return {MakeFont(kFontPixels, FW_BOLD), MakeFont(kFontPixels, FW_NORMAL), MakeFont(kRadioFontPixels, FW_BOLD)};
+    return {MakeFont(base::Scaled(kFontPixels, dpi), FW_BOLD), MakeFont(base::Scaled(kFontPixels, dpi), FW_NORMAL),
+            MakeFont(base::Scaled(kRadioFontPixels, dpi), FW_BOLD)};
 }
 
-bool MakeControls(HWND parent, std::span<const ControlPlace> controls, POINT origin, const FormFonts& fonts)
+bool MakeControls(HWND parent, std::span<const ControlPlace> controls)
 {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     for (const ControlPlace& place : controls) {
         const KindStyle kind = StyleOf(place.kind);
-        const int height = place.kind == ControlKind::Combo ? place.height + kComboListHeight : place.height;
-        HWND control = ::CreateWindowExW(kind.exStyle, kind.cls, place.text, WS_CHILD | WS_VISIBLE | kind.style,
-                                         origin.x + place.x, origin.y + place.y, place.width, height, parent,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance, nullptr);
+        HWND control = ::CreateWindowExW(kind.exStyle, kind.cls, place.text, WS_CHILD | WS_VISIBLE | kind.style, 0,
+                                         0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
+                                         instance, nullptr);
         if (!control)
             return false;
-        if (HFONT font = FontOf(place.kind, fonts))
-            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (place.kind == ControlKind::Combo)
-            SetClosedHeight(control, place.height);
-        // An etched line gives itself an edge and grows by it.
-        if (place.kind == ControlKind::Line)
-            ::SetWindowPos(control, nullptr, 0, 0, place.width, place.height,
-                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return true;
+}
+
+void PlaceControls(HWND parent, std::span<const ControlPlace> controls, POINT origin, const FormFonts& fonts,
+                   int dpi)
+{
+    for (const ControlPlace& place : controls) {
+        HWND control = ::GetDlgItem(parent, place.id);
+        if (!control)
+            continue;
+        // Set even when null (the system font): the old one is about to go.
+        if (place.kind != ControlKind::Line)
+            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(place.kind, fonts)), FALSE);
+        // Scaled where it stands in the window, so boxes that line up at
+        // 96 DPI still line up.
+        const POINT at96{origin.x + place.x, origin.y + place.y};
+        const RECT at = base::ScaledRect({at96.x, at96.y, at96.x + place.width, at96.y + place.height}, dpi);
+        const int height = at.bottom - at.top;
+        ::SetWindowPos(control, nullptr, at.left, at.top, at.right - at.left,
+                       place.kind == ControlKind::Combo ? height + base::Scaled(kComboListHeight, dpi) : height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (place.kind == ControlKind::Combo)
+            SetClosedHeight(control, height);
+    }
 }
 
 std::wstring TextOf(HWND window)
@@ -149,6 +170,45 @@ LRESULT StatusColours(HDC dc) noexcept
     ::SetTextColor(dc, kStatusColour);
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool FormWindow::CreateForm(const wchar_t* className, const wchar_t* title, HWND owner, SIZE designSize)
+{
+    m_dpi = base::WindowDpi(owner);
+    const RECT place = base::FramedPlaceOver(owner, designSize, kFormStyle, kFormExStyle, m_dpi);
+    if (!CreateFrom({.name = className, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
+                    {.exStyle = kFormExStyle,
+                     .title = title,
+                     .style = kFormStyle,
+                     .x = place.left,
+                     .y = place.top,
+                     .width = place.right - place.left,
+                     .height = place.bottom - place.top,
+                     .parent = owner}))
+        return false;
+    m_dpi = base::RefitToOwnDpi(Handle(), owner, designSize, m_dpi);
+    return true;
+}
+
+void FormWindow::LayOut()
+{
+    FormFonts fonts = FormFonts::Make(m_dpi);
+    PlaceContent(fonts);
+    // Only now that no control uses them.
+    m_fonts = std::move(fonts);
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+LRESULT FormWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    if (const int dpi = LOWORD(wParam))
+        m_dpi = dpi;
+    // The suggested place keeps the window where the user moved it, at the new scale.
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+    return 0;
 }
 
 } // namespace catalogue

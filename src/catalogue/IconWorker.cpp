@@ -15,9 +15,9 @@
 
 namespace catalogue {
 
-std::vector<std::uint8_t> ShellIconSource::PictureFor(const std::wstring& programPath)
+std::vector<std::uint8_t> ShellIconSource::PictureFor(const std::wstring& programPath, int pixelSize)
 {
-    return ProgramIconPicture(programPath, nullptr);
+    return ProgramIconPicture(programPath, nullptr, pixelSize);
 }
 
 struct IconWorker::State {
@@ -31,6 +31,7 @@ struct IconWorker::State {
     std::map<int, std::deque<std::wstring>> queued; // by group
     int preferred = -1;
     int load = 0;
+    int pixelSize = kIconPictureSize;
     bool stop = false;
     bool finished = false;
     bool notified = false;
@@ -65,11 +66,12 @@ void Run(const std::shared_ptr<State>& state)
         if (state->stop)
             break;
         const int load = state->load;
+        const int pixelSize = state->pixelSize;
         const std::wstring path = TakeNext(*state);
         hold.unlock();
 
         const base::Stopwatch watch;
-        std::vector<std::uint8_t> picture = state->source->PictureFor(path);
+        std::vector<std::uint8_t> picture = state->source->PictureFor(path, pixelSize);
         const double ms = watch.ElapsedMs();
 
         hold.lock();
@@ -112,10 +114,11 @@ IconWorker::~IconWorker()
     (void)m_state->ended.wait_for(hold, std::chrono::seconds(1), [&] { return m_state->finished; });
 }
 
-void IconWorker::StartLoad(int load)
+void IconWorker::StartLoad(int load, int pixelSize)
 {
     const std::lock_guard hold(m_state->lock);
     m_state->load = load;
+    m_state->pixelSize = pixelSize;
     m_state->queued.clear();
     m_state->results.clear();
     m_state->preferred = -1;

@@ -17,20 +17,22 @@ namespace catalogue {
 class IconSource {
 public:
     virtual ~IconSource() = default;
-    // The picture for a program path as the bytes of a BMP file; empty for none.
-    [[nodiscard]] virtual std::vector<std::uint8_t> PictureFor(const std::wstring& programPath) = 0;
+    // The picture for a program path, pixelSize pixels square, as the bytes
+    // of a BMP file; empty for none. The size comes with each request, so a
+    // change of scale never races a picture being made.
+    [[nodiscard]] virtual std::vector<std::uint8_t> PictureFor(const std::wstring& programPath, int pixelSize) = 0;
 };
 
-// The shell's large icon on white (ProgramIconPicture).
+// The shell's icon on white, drawn for the size (ProgramIconPicture).
 class ShellIconSource final : public IconSource {
 public:
-    [[nodiscard]] std::vector<std::uint8_t> PictureFor(const std::wstring& programPath) override;
+    [[nodiscard]] std::vector<std::uint8_t> PictureFor(const std::wstring& programPath, int pixelSize) override;
 };
 
 struct IconResult {
     int load = 0;
     std::wstring path;
-    std::vector<std::uint8_t> picture;
+    std::vector<std::uint8_t> picture; // as asked for the load's pixel size
 };
 
 // Paths are asked for a group at a time: the preferred group's first, then
@@ -45,8 +47,9 @@ public:
     IconWorker(const IconWorker&) = delete;
     IconWorker& operator=(const IconWorker&) = delete;
 
-    // Drops every queued path and waiting result: what follows belongs to load.
-    void StartLoad(int load);
+    // Drops every queued path and waiting result: what follows belongs to
+    // load, and its pictures are asked for at pixelSize.
+    void StartLoad(int load, int pixelSize);
     void Request(int group, std::wstring path);
     void Prefer(int group);
     [[nodiscard]] std::vector<IconResult> TakeResults();

@@ -1,7 +1,5 @@
 #include "catalogue/ManagePanel.h"
 
-#include "base/WindowPlacement.h"
-
 #include <commctrl.h>
 
 #include <iterator>
@@ -77,36 +75,21 @@ bool ManagePanel::Create(HWND owner)
         ::SetForegroundWindow(Handle());
         return true;
     }
-    const RECT place = base::CentredOver(owner, kManagePanelWidth, kManagePanelHeight);
-    // The dialog frame leaves the caption without an icon: a close box only.
-    if (!CreateFrom({.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                    {.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
-                     .title = kManagePanelTitle,
-                     .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                     .x = place.left,
-                     .y = place.top,
-                     .width = kManagePanelWidth,
-                     .height = kManagePanelHeight,
-                     .parent = owner}))
+    if (!CreateForm(kClassName, kManagePanelTitle, owner, {kManagePanelWidth, kManagePanelHeight}))
         return false;
-
-    m_fonts = FormFonts::Make();
-    const POINT onTab{kTabPlace.left, kTabPlace.top};
     // Made in this order, the pages' controls lie above the tab control and
     // come first in the tab order, the buttons below it last.
-    bool made =
-        MakeControls(Handle(), kAddPage, onTab, m_fonts) && MakeControls(Handle(), kManagePage, onTab, m_fonts);
-    HWND tab = ::CreateWindowExW(0, WC_TABCONTROLW, L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, kTabPlace.left,
-                                 kTabPlace.top, kTabPlace.right - kTabPlace.left, kTabPlace.bottom - kTabPlace.top,
-                                 Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTabId)),
-                                 ::GetModuleHandleW(nullptr), nullptr);
-    made = made && tab && MakeControls(Handle(), kBelowTabs, {0, 0}, m_fonts);
+    const bool made =
+        MakeControls(Handle(), kAddPage) && MakeControls(Handle(), kManagePage) &&
+        ::CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS, 0,
+                          0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTabId)),
+                          ::GetModuleHandleW(nullptr), nullptr) &&
+        MakeControls(Handle(), kBelowTabs);
     if (!made) {
         ::DestroyWindow(Handle());
         return false;
     }
-    ::SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts.bold.get()), FALSE);
+    HWND tab = Tab();
     for (int page = 0; page < static_cast<int>(std::size(kTabTexts)); ++page) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
@@ -116,13 +99,28 @@ bool ManagePanel::Create(HWND owner)
     for (int number : {1, 2})
         ::SetWindowSubclass(Radio(number), &ManagePanel::RadioProc, 0, reinterpret_cast<DWORD_PTR>(this));
     m_fields.Attach({.name = Edit(2), .path = Edit(3), .group = Combo(), .status = Status()});
-    MakePageBrush();
+    LayOut();
     EnableModes(false, false);
     ShowPage(0);
 
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
     return true;
+}
+
+void ManagePanel::PlaceContent(const FormFonts& fonts)
+{
+    const int dpi = Dpi();
+    const POINT onTab{kTabPlace.left, kTabPlace.top};
+    PlaceControls(Handle(), kAddPage, onTab, fonts, dpi);
+    PlaceControls(Handle(), kManagePage, onTab, fonts, dpi);
+    PlaceControls(Handle(), kBelowTabs, {0, 0}, fonts, dpi);
+    HWND tab = Tab();
+    ::SendMessageW(tab, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.bold.get()), FALSE);
+    const RECT tabAt = base::ScaledRect(kTabPlace, dpi);
+    ::SetWindowPos(tab, nullptr, tabAt.left, tabAt.top, tabAt.right - tabAt.left, tabAt.bottom - tabAt.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    MakePageBrush();
 }
 
 HWND ManagePanel::Item(int id) const noexcept
@@ -327,6 +325,8 @@ LRESULT ManagePanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         MakePageBrush();
         ::InvalidateRect(Handle(), nullptr, TRUE);
         return Default(message, wParam, lParam);
+    case WM_DPICHANGED:
+        return OnDpiChanged(wParam, lParam);
     case WM_ACTIVATE:
         m_focus.OnActivate(Handle(), wParam);
         return Default(message, wParam, lParam);

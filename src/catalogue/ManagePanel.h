@@ -4,7 +4,6 @@
 
 #include "base/FocusMemory.h"
 #include "base/Handles.h"
-#include "base/Window.h"
 #include "catalogue/CatalogueShell.h"
 #include "catalogue/FormControls.h"
 #include "catalogue/ShortcutFields.h"
@@ -14,10 +13,11 @@
 namespace catalogue {
 
 inline constexpr wchar_t kManagePanelTitle[] = L"管理面板";
+// The whole window at 96 DPI.
 inline constexpr int kManagePanelWidth = 555;
 inline constexpr int kManagePanelHeight = 392;
 
-class ManagePanel : public base::Window {
+class ManagePanel : public FormWindow {
 public:
     explicit ManagePanel(CatalogueWindowSettings settings);
     ~ManagePanel() override;
@@ -52,6 +52,7 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void PlaceContent(const FormFonts& fonts) override;
     void OnDestroyed() override;
     void OnCommand(int id, int notification, HWND control);
     [[nodiscard]] HWND Item(int id) const noexcept;
@@ -66,7 +67,6 @@ private:
 
     CatalogueWindowSettings m_settings;
     ShortcutFields m_fields{m_settings};
-    FormFonts m_fonts;
     // The tab's body, for the labels and radio buttons lying on it.
     base::UniqueBrush m_pageBrush;
     base::FocusMemory m_focus;

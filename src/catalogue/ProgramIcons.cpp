@@ -1,11 +1,60 @@
 #include "catalogue/ProgramIcons.h"
 
+#include "base/ComPtr.h"
 #include "base/Handles.h"
 #include "dib/DibImage.h"
 
+// MinGW's commoncontrols.h needs commctrl.h before it.
+#include <commctrl.h>
+#include <commoncontrols.h>
 #include <shellapi.h>
 
+
 namespace catalogue {
+
+namespace {
+
+// IID_IImageList, which MinGW's libuuid lacks.
+constexpr IID kImageListId = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+struct ShellIcon {
+    base::UniqueIcon icon; // the shell hands it over: ours to destroy once drawn
+    int size = 0;
+};
+
+// The program's icon from the smallest image list of at least `wanted`
+// pixels, or from the largest there is when none is that large.
+ShellIcon ShellIconFor(const std::wstring& programPath, int wanted)
+{
+    SHFILEINFOW info{};
+    // An empty path would give the icon of the current folder, not "no icon".
+    if (programPath.empty() ||
+        !::SHGetFileInfoW(programPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_SYSICONINDEX))
+        return {};
+    base::ComPtr<IImageList> chosen;
+    int chosenSize = 0;
+    for (const int list : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+        base::ComPtr<IImageList> images;
+        int cx = 0;
+        int cy = 0;
+        if (FAILED(::SHGetImageList(list, kImageListId, images.put_void())) || !images ||
+            FAILED(images->GetIconSize(&cx, &cy)) || cx <= 0)
+            continue;
+        // Too small so far: any larger one is better; large enough: a smaller one that still is.
+        const bool better =
+            chosenSize == 0 || (chosenSize < wanted ? cx > chosenSize : cx >= wanted && cx < chosenSize);
+        if (better) {
+            chosen = std::move(images);
+            chosenSize = cx;
+        }
+    }
+    ShellIcon result;
+    if (chosen && SUCCEEDED(chosen->GetIcon(info.iIcon, ILD_TRANSPARENT, result.icon.put())) && result.icon)
+        result.size = chosenSize;
+    return result;
+}
+
+} // namespace
 
 std::vector<std::uint8_t> IconToPicture(HICON icon, HWND dcWindow, int width, int height, COLORREF colour)
 {
@@ -33,15 +82,39 @@ std::vector<std::uint8_t> IconToPicture(HICON icon, HWND dcWindow, int width, in
     return image.ToBmpFile();
 }
 
-std::vector<std::uint8_t> ProgramIconPicture(const std::wstring& programPath, HWND dcWindow)
+std::vector<std::uint8_t> ProgramIconPicture(const std::wstring& programPath, HWND dcWindow, int pixelSize)
 {
-    SHFILEINFOW info{};
-    // An empty path would give the icon of the current folder, not "no icon".
-    if (!programPath.empty())
-        ::SHGetFileInfoW(programPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON);
-    // The shell hands over its icon; ours to destroy once drawn.
-    const base::UniqueIcon icon(info.hIcon);
-    return IconToPicture(icon.get(), dcWindow);
+    const ShellIcon shell = ShellIconFor(programPath, pixelSize);
+    if (!shell.icon || shell.size <= pixelSize)
+        return IconToPicture(shell.icon.get(), dcWindow, pixelSize, pixelSize);
+
+    // Larger than wanted: drawn on white at its own size first, then
+    // averaged down, which keeps its edges smooth where drawing it straight
+    // at the smaller size would drop pixels.
+    base::WindowDc windowDc(dcWindow);
+    if (!windowDc)
+        return {};
+    const base::UniqueMemoryDc full = base::CreateMemoryDc(windowDc.get());
+    const base::UniqueMemoryDc small = base::CreateMemoryDc(windowDc.get());
+    const base::UniqueBitmap fullSurface(::CreateCompatibleBitmap(windowDc.get(), shell.size, shell.size));
+    const base::UniqueBitmap smallSurface(::CreateCompatibleBitmap(windowDc.get(), pixelSize, pixelSize));
+    if (pixelSize <= 0 || !full || !small || !fullSurface || !smallSurface)
+        return {};
+    dib::DibImage image;
+    {
+        const base::SelectGuard selectFull(full.get(), fullSurface.get());
+        const base::SelectGuard selectSmall(small.get(), smallSurface.get());
+        const RECT whole{0, 0, shell.size, shell.size};
+        ::FillRect(full.get(), &whole, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::DrawIconEx(full.get(), 0, 0, shell.icon.get(), shell.size, shell.size, 0, nullptr, DI_NORMAL);
+        ::SetStretchBltMode(small.get(), HALFTONE);
+        ::SetBrushOrgEx(small.get(), 0, 0, nullptr);
+        if (!::StretchBlt(small.get(), 0, 0, pixelSize, pixelSize, full.get(), 0, 0, shell.size, shell.size, SRCCOPY))
+            return {};
+        if (!image.CaptureFromDC(small.get(), {0, 0, pixelSize, pixelSize}, 32))
+            return {};
+    }
+    return image.ToBmpFile();
 }
 
 } // namespace catalogue

@@ -10,6 +10,7 @@
 
 namespace catalogue {
 
+// The picture's size in design pixels (96 DPI); scaled with the list.
 inline constexpr int kIconPictureSize = 32;
 
 // The bytes of a 32-bit BMP file of width x height pixels showing icon
@@ -20,8 +21,13 @@ inline constexpr int kIconPictureSize = 32;
                                                       int height = kIconPictureSize,
                                                       COLORREF colour = RGB(255, 255, 255));
 
-// The program's large shell icon on white, 32 x 32. A path the shell knows nothing
-// about gives a plain white picture.
-[[nodiscard]] std::vector<std::uint8_t> ProgramIconPicture(const std::wstring& programPath, HWND dcWindow);
+// The program's shell icon on white, pixelSize x pixelSize. It comes from
+// the smallest of the system's image lists whose icons are at least that
+// large (their sizes follow the system's DPI, so each is asked), drawn at
+// its own size and resampled only when it is larger: a 64 px picture shows
+// a 64 or larger icon, never a 32 px one blown up. A path the shell knows
+// nothing about gives a plain white picture.
+[[nodiscard]] std::vector<std::uint8_t> ProgramIconPicture(const std::wstring& programPath, HWND dcWindow,
+                                                           int pixelSize = kIconPictureSize);
 
 } // namespace catalogue

@@ -1,21 +1,18 @@
 #pragma once
-// The expand arrows of group rows: an 11 x 22 BMP compiled in from res/,
-// two 11 x 11 frames (right-pointing over down-pointing) on magenta.
+// The expand arrows of group rows: a solid triangle in a square box, pointing
+// right for a collapsed group and down for an expanded one. Drawn for the
+// box's size rather than scaled from a picture, so it stays sharp at any
+// scale; at 11 px it is the original 11 x 11 art pixel for pixel.
 
 #include <windows.h>
 
-#include <cstddef>
-
 namespace grouplist {
 
-extern const unsigned char kExpandArrowsPictureBytes[];
-extern const std::size_t kExpandArrowsPictureSize;
+inline constexpr int kArrowSize = 11; // design pixels
+inline constexpr COLORREF kArrowColour = RGB(47, 111, 200);
 
-inline constexpr int kArrowSize = 11;
-inline constexpr COLORREF kArrowKey = RGB(255, 0, 255);
-
-// Loaded on first use and kept for the life of the process (one per
-// process, shared by every control). Null if it could not be decoded.
-[[nodiscard]] HBITMAP ExpandArrowsBitmap();
+// Fills the arrow into the box of size x size pixels at (x, y); the rest of
+// the box is left as it was.
+void DrawExpandArrow(HDC dc, int x, int y, int size, bool expanded);
 
 } // namespace grouplist

@@ -1,7 +1,6 @@
 #include "grouplist/GroupedListControl.h"
 
 #include "grouplist/EntryBitmaps.h"
-#include "grouplist/ExpandArrows.h"
 #include "grouplist/ItemRecords.h"
 #include "grouplist/ListRows.h"
 #include "grouplist/ListWindowProcs.h"
@@ -27,7 +26,6 @@ constexpr COLORREF kAvatarFrame = 0xE9E3D7;
 constexpr COLORREF kSignature = 0x606060;
 constexpr COLORREF kIconHighlightFill = 0xBEE8FC;
 constexpr COLORREF kIconHighlightFrame = 0x438ACE;
-constexpr int kIconCell = 16;
 
 void ApplyRowStyle(RowColours& colours, const RowStyle& style, COLORREF background)
 {
@@ -41,16 +39,51 @@ void ApplyRowStyle(RowColours& colours, const RowStyle& style, COLORREF backgrou
 }
 
 // Gives every entry row the mode's height, and the selected entry the large
-// one when the mode enlarges it (whatever height the last mode gave it).
-void ApplyEntryHeights(ListInstance& instance)
+// one when the mode enlarges it (whatever height the last mode gave it);
+// group rows too when their scale changed.
+void ApplyRowHeights(ListInstance& instance, bool groupsToo)
 {
     const RowBatch batch(instance);
     const int enlarged = EnlargesSelection(instance) ? instance.selectedRow : -1;
     const int count = RowCount(instance.list);
     for (int row = 0; row < count; ++row) {
-        if (IsEntryRow(instance, row))
-            SetRowHeight(instance.list, row, row == enlarged ? kLargeRowHeight : instance.entryRowHeight);
+        const int handle = ItemAtRow(instance.list, row);
+        if (instance.index.FindEntry(handle))
+            SetRowHeight(instance.list, row, instance.EntryRowHeight(row == enlarged));
+        else if (groupsToo && instance.index.FindGroup(handle))
+            SetRowHeight(instance.list, row, instance.GroupRowHeight());
     }
+}
+
+// Draws every service icon as added into a strip of cells of the control's
+// scale, each resampled from its own picture, never from a smaller cell.
+bool DrawServiceIconStrip(ListInstance& instance)
+{
+    const int count = static_cast<int>(instance.serviceIconPictures.size());
+    if (count == 0) {
+        instance.serviceIconStrip.reset();
+        return true;
+    }
+    const int cell = instance.Px(kServiceIconSize);
+    const base::WindowDc listDc(instance.list);
+    const base::UniqueMemoryDc stripDc = base::CreateMemoryDc(listDc.get());
+    const base::UniqueMemoryDc sourceDc = base::CreateMemoryDc(listDc.get());
+    base::UniqueBitmap strip(::CreateCompatibleBitmap(listDc.get(), cell * count, cell));
+    if (!stripDc || !sourceDc || !strip)
+        return false;
+    {
+        const base::SelectGuard selectStrip(stripDc.get(), strip.get());
+        ::SetStretchBltMode(stripDc.get(), HALFTONE);
+        for (int i = 0; i < count; ++i) {
+            const auto index = static_cast<size_t>(i);
+            const SIZE size = instance.serviceIconSizes[index];
+            const base::SelectGuard selectImage(sourceDc.get(), instance.serviceIconPictures[index].get());
+            ::SetBrushOrgEx(stripDc.get(), 0, 0, nullptr);
+            ::StretchBlt(stripDc.get(), cell * i, 0, cell, cell, sourceDc.get(), 0, 0, size.cx, size.cy, SRCCOPY);
+        }
+    }
+    instance.serviceIconStrip = std::move(strip);
+    return true;
 }
 
 } // namespace
@@ -98,10 +131,11 @@ bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSel
     ListInstance& instance = *created;
     instance.list = m_list;
     instance.host = host;
-    instance.listFont = CreateRowFont();
+    instance.dpi = m_dpi;
+    instance.listFont = CreateRowFont(m_dpi);
     ::SendMessageW(m_list, WM_SETFONT, reinterpret_cast<WPARAM>(instance.listFont.get()), 0);
     // Should GDI refuse here, the first paint tries again.
-    (void)instance.paint.Prepare(m_list, instance.listFont.get(), client.right, kLargeRowHeight);
+    (void)instance.paint.Prepare(m_list, instance.listFont.get(), client.right, instance.Px(kLargeRowHeight));
 
     if (g_handleCounter == 0) {
         std::mt19937 random(static_cast<unsigned>(::GetTickCount()) ^ static_cast<unsigned>(::GetCurrentProcessId()));
@@ -135,7 +169,6 @@ bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSel
         m_list = nullptr;
         return false;
     }
-    (void)ExpandArrowsBitmap();
     SetEntryStyle();
     SetGroupStyle();
     SetServiceIconHighlight();
@@ -191,35 +224,19 @@ int GroupedListControl::AddServiceIcon(std::span<const std::uint8_t> picture, CO
     if (!instance)
         return 0;
     SIZE size{};
-    const base::UniqueBitmap image = image::BitmapFromBytes(picture, size);
+    base::UniqueBitmap image = image::BitmapFromBytes(picture, size);
     if (!image || size.cx <= 0 || size.cy <= 0)
         return 0;
 
-    const int count = instance->serviceIconCount + 1;
-    const base::WindowDc listDc(instance->list);
-    const base::UniqueMemoryDc stripDc = base::CreateMemoryDc(listDc.get());
-    const base::UniqueMemoryDc sourceDc = base::CreateMemoryDc(listDc.get());
-    base::UniqueBitmap strip(::CreateCompatibleBitmap(listDc.get(), kIconCell * count, kIconCell));
-    if (!stripDc || !sourceDc || !strip)
+    instance->serviceIconPictures.push_back(std::move(image));
+    instance->serviceIconSizes.push_back(size);
+    if (!DrawServiceIconStrip(*instance)) {
+        instance->serviceIconPictures.pop_back();
+        instance->serviceIconSizes.pop_back();
         return 0;
-    {
-        const base::SelectGuard selectStrip(stripDc.get(), strip.get());
-        ::SetStretchBltMode(stripDc.get(), HALFTONE);
-        if (instance->serviceIconStrip) {
-            const base::SelectGuard selectOld(sourceDc.get(), instance->serviceIconStrip.get());
-            ::SetBrushOrgEx(stripDc.get(), 0, 0, nullptr);
-            ::StretchBlt(stripDc.get(), 0, 0, kIconCell * (count - 1), kIconCell, sourceDc.get(), 0, 0,
-                         kIconCell * (count - 1), kIconCell, SRCCOPY);
-        }
-        const base::SelectGuard selectImage(sourceDc.get(), image.get());
-        ::SetBrushOrgEx(stripDc.get(), 0, 0, nullptr);
-        ::StretchBlt(stripDc.get(), kIconCell * (count - 1), 0, kIconCell, kIconCell, sourceDc.get(), 0, 0, size.cx,
-                     size.cy, SRCCOPY);
     }
-    instance->serviceIconStrip = std::move(strip);
     instance->serviceIconKeys.push_back(transparent);
-    instance->serviceIconCount = count;
-    return count;
+    return ++instance->serviceIconCount;
 }
 
 void GroupedListControl::Redraw()
@@ -283,7 +300,47 @@ void GroupedListControl::ApplyModeHeight(int mode, int height, std::optional<boo
     instance->displayMode = mode;
     if (enlargeSelected)
         instance->enlargeSelected = *enlargeSelected;
-    ApplyEntryHeights(*instance);
+    ApplyRowHeights(*instance, false);
+}
+
+void GroupedListControl::SetDpi(int dpi)
+{
+    if (dpi <= 0)
+        dpi = base::kDesignDpi;
+    m_dpi = dpi;
+    ListInstance* instance = Instance();
+    if (!instance || instance->dpi == dpi)
+        return;
+    instance->dpi = dpi;
+    if (base::UniqueFont font = CreateRowFont(dpi)) {
+        // The canvas and the list box take the new font before the old one goes.
+        instance->paint.SetFont(font.get());
+        ::SendMessageW(instance->list, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        instance->listFont = std::move(font);
+    }
+    // Should GDI refuse, no icons rather than old cells cut at the new size.
+    if (!DrawServiceIconStrip(*instance))
+        instance->serviceIconStrip.reset();
+    {
+        // The same row stays at the top; the rows keep their indexes, so hover
+        // and selection stay on their items.
+        const LRESULT top = ::SendMessageW(instance->list, LB_GETTOPINDEX, 0, 0);
+        const RowBatch batch(*instance);
+        ApplyRowHeights(*instance, true);
+        if (top > 0)
+            ::SendMessageW(instance->list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    }
+    // The host has its new size by now; the list fills it as at creation.
+    RECT client{};
+    ::GetClientRect(instance->host, &client);
+    ::MoveWindow(instance->list, 0, 0, client.right, client.bottom, TRUE);
+    ::InvalidateRect(instance->list, nullptr, TRUE);
+}
+
+int GroupedListControl::Dpi() const
+{
+    const ListInstance* instance = Instance();
+    return instance ? instance->dpi : m_dpi;
 }
 
 void GroupedListControl::SetLargeMode()

@@ -14,8 +14,9 @@
 // Windows reports a context menu asked for from the keyboard. Characters
 // never reach the list box's own type-ahead.
 //
-// The object is a copyable pair (list window, host window); every other piece
-// of state is in the control's ListInstance.
+// The object is a copyable pair (list window, host window), with the DPI it
+// creates the list at; every other piece of state is in the control's
+// ListInstance.
 
 #include "grouplist/ListInstance.h"
 
@@ -53,7 +54,7 @@ public:
     [[nodiscard]] bool IsCreated() const;
     // border: 1 sunken edge, 2 thin border, else none. mode: 1 medium,
     // 2 small, else large. False when this object already has a live list or
-    // the host is not a window.
+    // the host is not a window. The list is made at the DPI SetDpi gave.
     bool Create(HWND host, int border = 0, int mode = 0, bool enlargeSelected = false,
                 COLORREF background = RGB(255, 255, 255));
 
@@ -152,6 +153,15 @@ public:
     bool SaveToFile(const std::wstring& path);
     void SortAllGroups();
 
+    // The scale the control draws at: every size it has (row heights of all
+    // modes, fonts, the picture box, icons, arrows, indents) is designed for
+    // 96 DPI and drawn scaled by dpi / 96. Before Create it sets the scale
+    // the list is made at; after, it measures every row again, fits the list
+    // to its host's client area (the host is to have its new size first) and
+    // repaints. Rows keep their indexes, so hover and selection stay put.
+    void SetDpi(int dpi);
+    [[nodiscard]] int Dpi() const;
+
     void SetLargeMode();
     void SetMediumMode(bool enlargeSelected);
     void SetSmallMode(bool enlargeSelected);
@@ -175,7 +185,8 @@ public:
     [[nodiscard]] IXMLDOMDocument* Document() const;
 
     // The picture pair drawn for entries that have no avatar of their own,
-    // shared by every control of the process (40 x 40 source). Not owned.
+    // shared by every control of the process, drawn from its own size (a
+    // host makes it 40 x 40 at 96 DPI, scaled likewise). Not owned.
     static void SetDefaultAvatars(HBITMAP picture, HBITMAP grey);
 
 private:
@@ -188,6 +199,7 @@ private:
 
     HWND m_list = nullptr; // not owned: destroyed with its host
     HWND m_host = nullptr; // not owned
+    int m_dpi = base::kDesignDpi; // for Create; a live list keeps its own
 };
 
 // Holds a list's drawing over a scope of row changes.

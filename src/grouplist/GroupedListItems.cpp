@@ -143,7 +143,9 @@ int GroupedListControl::AddGroup(std::wstring_view name, bool expanded, COLORREF
     if (handle == 0)
         return 0;
     // While filtering an empty group has nothing to show.
-    const int row = IsFiltering(*instance) ? -1 : AddRow(instance->list, -1, handle, kGroupRowHeight, std::wstring(name));
+    const int row = IsFiltering(*instance)
+                        ? -1
+                        : AddRow(instance->list, -1, handle, instance->GroupRowHeight(), std::wstring(name));
     Doc::Set(instance->document.Find(handle), Attr::RowIndex, row);
     return handle;
 }
@@ -166,7 +168,7 @@ int GroupedListControl::InsertGroup(int beforeHandle, std::wstring_view name, bo
         Doc::Set(instance->document.Find(handle), Attr::RowIndex, -1);
         return handle;
     }
-    const int added = AddRow(instance->list, row, handle, kGroupRowHeight, std::wstring(name));
+    const int added = AddRow(instance->list, row, handle, instance->GroupRowHeight(), std::wstring(name));
     Doc::Set(instance->document.Find(handle), Attr::RowIndex, added);
     RenumberRows(*instance, added);
     return handle;
@@ -253,7 +255,7 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
             ++at;
         if (at >= RowCount(instance->list))
             at = -1; // append
-        const int row = AddRow(instance->list, at, handle, instance->entryRowHeight, record.name);
+        const int row = AddRow(instance->list, at, handle, instance->EntryRowHeight(), record.name);
         Doc::Set(element, Attr::RowIndex, row);
         if (at >= 0)
             RenumberRows(*instance, row);

@@ -2,6 +2,7 @@
 // The per-control state of a grouped list, and the process-wide table that
 // finds it by list window.
 
+#include "base/Dpi.h"
 #include "base/Handles.h"
 #include "grouplist/ItemDocument.h"
 #include "grouplist/ItemIndex.h"
@@ -20,10 +21,12 @@ namespace grouplist {
 // "No colour" for the optional highlight colours (CLR_NONE of the common controls).
 inline constexpr COLORREF kNoColour = 0xFFFFFFFF;
 
+// Sizes in design pixels (a 96-DPI screen's); drawn scaled to the control's DPI.
 inline constexpr int kGroupRowHeight = 24;
 inline constexpr int kLargeRowHeight = 54;
 inline constexpr int kMediumRowHeight = 30;
 inline constexpr int kSmallRowHeight = 20;
+inline constexpr int kServiceIconSize = 16;
 // The default avatars' size, and an entry's when it has no picture of its own.
 inline constexpr int kDefaultAvatarSize = 40;
 
@@ -88,12 +91,16 @@ struct ListInstance {
     int selectedItem = 0;
     int hoveredServiceIcon = 0; // position in the hover row's icon layout, 1-based
 
-    int entryRowHeight = kLargeRowHeight;
+    int dpi = base::kDesignDpi;
+    int entryRowHeight = kLargeRowHeight; // design pixels
     int displayMode = 0; // 0 large, 1 medium, 2 small
     bool enlargeSelected = false;
 
     int serviceIconCount = 0;
-    base::UniqueBitmap serviceIconStrip; // 16 px cells, icon n at x = 16 (n - 1)
+    // The icons as added, kept so the strip can be drawn afresh for a new scale.
+    std::vector<base::UniqueBitmap> serviceIconPictures;
+    std::vector<SIZE> serviceIconSizes;
+    base::UniqueBitmap serviceIconStrip; // square cells of Px(kServiceIconSize), icon n in cell n - 1
     std::vector<COLORREF> serviceIconKeys; // by icon number - 1
 
     RowColours group;
@@ -114,6 +121,15 @@ struct ListInstance {
     int updateDepth = 0;  // BeginUpdate calls not yet ended
     int rowsAtUpdate = 0; // the row count when the outermost update began
     bool redrawOwed = false; // a RowBatch ended inside an update
+
+    // A design size at the control's scale.
+    [[nodiscard]] int Px(int design) const noexcept { return base::Scaled(design, dpi); }
+    [[nodiscard]] int GroupRowHeight() const noexcept { return Px(kGroupRowHeight); }
+    // An entry row's height: the mode's, or the large one for an enlarged selection.
+    [[nodiscard]] int EntryRowHeight(bool enlarged = false) const noexcept
+    {
+        return Px(enlarged ? kLargeRowHeight : entryRowHeight);
+    }
 };
 
 // The instance of a list window, or null.

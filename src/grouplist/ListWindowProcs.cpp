@@ -98,7 +98,7 @@ int IconSlotAt(const ListInstance& instance, const ItemRecord& item, const RECT&
     const int rx = x - rowRect.left;
     const int ry = y - rowRect.top;
     const std::vector<ServiceIconSlot> slots =
-        LayoutServiceIcons(instance.serviceIconCount, item, rowRect.bottom - rowRect.top);
+        LayoutServiceIcons(instance.serviceIconCount, item, rowRect.bottom - rowRect.top, instance.dpi);
     for (size_t i = 0; i < slots.size(); ++i) {
         const RECT& r = slots[i].rect;
         if (r.left < rx && rx < r.right && r.top < ry && ry < r.bottom) {
@@ -268,7 +268,7 @@ int KeyboardTarget(const ListInstance& instance, WPARAM key)
     // A page: as many stops as entry rows fit in the list, less one kept in sight.
     RECT client{};
     ::GetClientRect(instance.list, &client);
-    const int page = std::max(1, static_cast<int>(client.bottom) / instance.entryRowHeight - 1);
+    const int page = std::max(1, static_cast<int>(client.bottom) / instance.EntryRowHeight() - 1);
     const int step = key == VK_PRIOR ? -1 : 1;
     int row = from;
     for (int i = 0; i < page; ++i) {

@@ -59,9 +59,9 @@ std::vector<int> MoveSelection(ListInstance& instance, int row)
     if (!EnlargesSelection(instance))
         return {previous, row};
     if (IsEntryRow(instance, previous))
-        SetRowHeight(instance.list, previous, instance.entryRowHeight);
+        SetRowHeight(instance.list, previous, instance.EntryRowHeight());
     if (IsEntryRow(instance, row)) {
-        SetRowHeight(instance.list, row, kLargeRowHeight);
+        SetRowHeight(instance.list, row, instance.EntryRowHeight(true));
         // Grown, it may reach past the bottom.
         ::SendMessageW(instance.list, LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
     }

@@ -11,6 +11,13 @@ bool PaintContext::Prepare(HWND window, HFONT font, int width, int height)
     return Grow(width, height);
 }
 
+void PaintContext::SetFont(HFONT font)
+{
+    m_font = font;
+    if (m_canvas && font)
+        ::SelectObject(m_canvas.get(), font);
+}
+
 HDC PaintContext::Canvas(int width, int height)
 {
     if (width > m_size.cx || height > m_size.cy || !m_canvas) {

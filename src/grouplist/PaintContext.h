@@ -20,6 +20,8 @@ public:
 
     // Made up front, so a control's GDI objects do not grow with its first paint.
     bool Prepare(HWND window, HFONT font, int width, int height);
+    // A new font for the rows (a new scale); the old one may go once this returns.
+    void SetFont(HFONT font);
     // The back buffer, at least width x height; null when GDI refuses.
     [[nodiscard]] HDC Canvas(int width, int height);
     // A memory DC to select source pictures into.

@@ -38,7 +38,7 @@ std::vector<PlannedRow> PlanRows(const ListInstance& instance, size_t& textLengt
     for (const ItemIndex::Group& group : instance.index.Groups()) {
         if (filtering && !HasMatch(instance, group))
             continue;
-        rows.push_back({group.handle, kGroupRowHeight});
+        rows.push_back({group.handle, instance.GroupRowHeight()});
         textLength += group.name.size() + 1;
         if (!Doc::Flag(instance.document.Find(group.handle), Attr::Expanded))
             continue;
@@ -46,7 +46,7 @@ std::vector<PlannedRow> PlanRows(const ListInstance& instance, size_t& textLengt
             if (!PassesFilter(instance, entry))
                 continue;
             const bool large = enlarged && entry == instance.selectedItem;
-            rows.push_back({entry, large ? kLargeRowHeight : instance.entryRowHeight});
+            rows.push_back({entry, instance.EntryRowHeight(large)});
             textLength += instance.index.NameOf(entry).size() + 1;
         }
     }
@@ -170,7 +170,8 @@ int ShowGroupRow(ListInstance& instance, int groupHandle)
         }
         passed = passed || other.handle == groupHandle;
     }
-    const int row = AddRow(instance.list, at, groupHandle, kGroupRowHeight, instance.index.NameOf(groupHandle));
+    const int row =
+        AddRow(instance.list, at, groupHandle, instance.GroupRowHeight(), instance.index.NameOf(groupHandle));
     if (row < 0)
         return -1;
     Doc::Set(group, Attr::RowIndex, row);

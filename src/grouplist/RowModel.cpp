@@ -44,8 +44,8 @@ void ExpandRows(ListInstance& instance, int groupHandle)
         if (!PassesFilter(instance, handle))
             continue;
         const bool enlarged = EnlargesSelection(instance) && handle == instance.selectedItem;
-        const int row = AddRow(instance.list, current + 1, handle,
-                               enlarged ? kLargeRowHeight : instance.entryRowHeight, instance.index.NameOf(handle));
+        const int row = AddRow(instance.list, current + 1, handle, instance.EntryRowHeight(enlarged),
+                               instance.index.NameOf(handle));
         if (row < 0)
             break;
         Doc::Set(instance.document.Find(handle), Attr::RowIndex, row);

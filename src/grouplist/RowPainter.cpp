@@ -15,9 +15,8 @@ namespace {
 
 HBITMAP g_defaultAvatar = nullptr;     // not owned: the host's pictures
 HBITMAP g_defaultGreyAvatar = nullptr; // not owned
+SIZE g_defaultAvatarSize{kDefaultAvatarSize, kDefaultAvatarSize};
 
-constexpr int kDefaultAvatarSize = 40;
-constexpr int kIconSize = 16;
 // DT_NOPREFIX: a name such as "A&B" is shown as it is, not with an underlined B.
 constexpr UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX;
 constexpr UINT kCentredFormat = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
@@ -29,7 +28,9 @@ void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, UINT format)
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
 }
 
-void DrawRowShape(HDC dc, int width, int height, int shape, COLORREF pen, COLORREF brush)
+// Lines stay one pixel wide at every scale, as the system draws its own
+// list and edit frames; only the corner's curve grows.
+void DrawRowShape(HDC dc, int width, int height, int shape, int corner, COLORREF pen, COLORREF brush)
 {
     const RECT whole{0, 0, width, height};
     if (shape == 1) {
@@ -40,12 +41,13 @@ void DrawRowShape(HDC dc, int width, int height, int shape, COLORREF pen, COLORR
     // The canvas holds the DC pen and brush.
     ::SetDCPenColor(dc, pen);
     ::SetDCBrushColor(dc, brush);
-    ::RoundRect(dc, 0, 0, width, height, 5, 5);
+    ::RoundRect(dc, 0, 0, width, height, corner, corner);
 }
 
 // Drawn from the picture's bits, never selected: under Wine, selecting a
 // device-dependent bitmap into a DC costs about 0.1 ms, most of a row's paint,
 // and DIB sections, cheap to select, cost as much to delete by the thousand.
+// A picture made for the box is copied as it is; any other is resampled.
 void StretchPicture(HDC dc, std::vector<RGBQUAD>& scratch, HBITMAP picture, SIZE source, int x, int y, int size)
 {
     if (!picture || source.cx <= 0 || source.cy <= 0)
@@ -62,23 +64,15 @@ void StretchPicture(HDC dc, std::vector<RGBQUAD>& scratch, HBITMAP picture, SIZE
                     SRCCOPY);
 }
 
-void DrawArrow(HDC dc, HDC sourceDc, bool expanded, int rowHeight)
-{
-    HBITMAP arrows = ExpandArrowsBitmap();
-    if (!arrows)
-        return;
-    const base::SelectGuard select(sourceDc, arrows);
-    ::TransparentBlt(dc, 5, (rowHeight - kArrowSize) / 2, kArrowSize, kArrowSize, sourceDc, 0,
-                     expanded ? kArrowSize : 0, kArrowSize, kArrowSize, kArrowKey);
-}
-
 void DrawServiceIcons(HDC dc, HDC stripDc, const ListInstance& instance, const ItemRecord& item, int width,
                       int height)
 {
     if (!instance.serviceIconStrip)
         return;
     const base::SelectGuard select(stripDc, instance.serviceIconStrip.get());
-    const std::vector<ServiceIconSlot> slots = LayoutServiceIcons(instance.serviceIconCount, item, height);
+    const int cell = instance.Px(kServiceIconSize);
+    const std::vector<ServiceIconSlot> slots =
+        LayoutServiceIcons(instance.serviceIconCount, item, height, instance.dpi);
     for (size_t i = 0; i < slots.size(); ++i) {
         const RECT& rect = slots[i].rect;
         if (rect.right >= width)
@@ -87,8 +81,8 @@ void DrawServiceIcons(HDC dc, HDC stripDc, const ListInstance& instance, const I
         const RECT grown{rect.left - 1, rect.top - 1, rect.right + 1, rect.bottom + 1};
         if (hovered && instance.iconHighlightFill != kNoColour)
             FillSolid(dc, grown, instance.iconHighlightFill);
-        ::TransparentBlt(dc, rect.left, rect.top, kIconSize, kIconSize, stripDc, kIconSize * (slots[i].icon - 1),
-                         0, kIconSize, kIconSize, instance.serviceIconKeys[slots[i].icon - 1]);
+        ::TransparentBlt(dc, rect.left, rect.top, cell, cell, stripDc, cell * (slots[i].icon - 1), 0, cell, cell,
+                         instance.serviceIconKeys[slots[i].icon - 1]);
         if (hovered && instance.iconHighlightFrame != kNoColour)
             FrameSolid(dc, grown, instance.iconHighlightFrame);
     }
@@ -97,43 +91,51 @@ void DrawServiceIcons(HDC dc, HDC stripDc, const ListInstance& instance, const I
 void DrawEntry(HDC dc, HDC sourceDc, std::vector<RGBQUAD>& scratch, const ListInstance& instance,
                const ItemRecord& item, int row, int width, int height)
 {
-    constexpr int margin = 4;
-    const int box = height == kLargeRowHeight ? 44 : 24;
+    // The layout follows the row's height: an enlarged selection is drawn large.
+    const bool large = height == instance.Px(kLargeRowHeight);
+    const bool medium = height == instance.Px(kMediumRowHeight);
+    const int right = width - instance.Px(4);
+    if (!large && !medium) {
+        if (height == instance.Px(kSmallRowHeight)) {
+            // Small rows are black, whatever the name colour.
+            ::SetTextColor(dc, RGB(0, 0, 0));
+            DrawTextIn(dc, item.name, {instance.Px(5), 0, right, height}, kCentredFormat);
+        }
+        return;
+    }
+
+    const int margin = instance.Px(4);
+    const int box = instance.Px(large ? 44 : 24);
+    const int size = instance.Px(large ? 40 : 20);
+    const int inset = (box - size) / 2;
     const int top = (height - box) / 2;
-    const int o = item.avatarOffset;
+    const int o = instance.Px(item.avatarOffset);
 
     HBITMAP picture = item.online ? item.avatarPicture : item.greyPicture;
     SIZE source{item.avatarWidth, item.avatarHeight};
     if (!item.avatarPicture && !item.greyPicture) {
         picture = item.online ? g_defaultAvatar : g_defaultGreyAvatar;
-        source = {kDefaultAvatarSize, kDefaultAvatarSize};
+        source = g_defaultAvatarSize;
     }
     const COLORREF nameColour = item.online ? item.nameColor : RGB(0, 0, 0);
 
-    if (height != kSmallRowHeight) {
-        const RECT frame{margin + o, top + o, margin + box + o, top + box + o};
-        FillSolid(dc, frame, RGB(255, 255, 255));
-        FrameSolid(dc, frame, instance.avatarFrame);
+    const RECT frame{margin + o, top + o, margin + box + o, top + box + o};
+    FillSolid(dc, frame, RGB(255, 255, 255));
+    FrameSolid(dc, frame, instance.avatarFrame);
+    StretchPicture(dc, scratch, picture, source, frame.left + inset, frame.top + inset, size);
+    ::SetTextColor(dc, nameColour);
+    if (medium) {
+        DrawTextIn(dc, item.name, {instance.Px(30), 0, right, height}, kCentredFormat);
+        return;
     }
-    if (height == kLargeRowHeight) {
-        StretchPicture(dc, scratch, picture, source, margin + 2 + o, top + 2 + o, 40);
-        ::SetTextColor(dc, nameColour);
-        DrawTextIn(dc, item.name, {50, top, width - 4, height - 2}, kTextFormat);
-        if (!item.signature.empty()) {
-            ::SetTextColor(dc, instance.signatureColour);
-            DrawTextIn(dc, item.signature, {50, top + 16, width - 4, top + 28}, kTextFormat);
-        }
-        if (row == instance.hoverRow && item.serviceIconCount > 0)
-            DrawServiceIcons(dc, sourceDc, instance, item, width, height);
-    } else if (height == kMediumRowHeight) {
-        StretchPicture(dc, scratch, picture, source, 6 + o, top + 2 + o, box - 4);
-        ::SetTextColor(dc, nameColour);
-        DrawTextIn(dc, item.name, {box + 6, 0, width - 4, height}, kCentredFormat);
-    } else if (height == kSmallRowHeight) {
-        // Small rows are black, whatever the name colour.
-        ::SetTextColor(dc, RGB(0, 0, 0));
-        DrawTextIn(dc, item.name, {5, 0, width - 4, height}, kCentredFormat);
+    const int text = instance.Px(50);
+    DrawTextIn(dc, item.name, {text, top, right, height - instance.Px(2)}, kTextFormat);
+    if (!item.signature.empty()) {
+        ::SetTextColor(dc, instance.signatureColour);
+        DrawTextIn(dc, item.signature, {text, top + instance.Px(16), right, top + instance.Px(28)}, kTextFormat);
     }
+    if (row == instance.hoverRow && item.serviceIconCount > 0)
+        DrawServiceIcons(dc, sourceDc, instance, item, width, height);
 }
 
 // Only what a row shows: a paint reads a third of an entry's attributes.
@@ -173,28 +175,31 @@ bool ReadDrawnFields(const ListInstance& instance, int handle, int row, ItemReco
 
 } // namespace
 
-std::vector<ServiceIconSlot> LayoutServiceIcons(int controlIconCount, const ItemRecord& item, int rowHeight)
+std::vector<ServiceIconSlot> LayoutServiceIcons(int controlIconCount, const ItemRecord& item, int rowHeight, int dpi)
 {
     std::vector<ServiceIconSlot> slots;
     if (item.serviceIconCount <= 0 || static_cast<int>(item.serviceIcons.size()) < item.serviceIconCount)
         return slots;
-    RECT rect{50, rowHeight - 19, 50 + kIconSize, rowHeight - 3};
+    const int cell = base::Scaled(kServiceIconSize, dpi);
+    const int gap = base::Scaled(2, dpi);
+    const int top = rowHeight - base::Scaled(19, dpi);
+    RECT rect{base::Scaled(50, dpi), top, base::Scaled(50, dpi) + cell, top + cell};
     for (int i = 0; i < item.serviceIconCount; ++i) {
         const int icon = item.serviceIcons[i];
         if (icon < 1 || icon > controlIconCount)
             continue;
         slots.push_back({rect, icon});
-        rect.left = rect.right + 2;
-        rect.right = rect.left + kIconSize;
+        rect.left = rect.right + gap;
+        rect.right = rect.left + cell;
     }
     return slots;
 }
 
-base::UniqueFont CreateRowFont()
+base::UniqueFont CreateRowFont(int dpi)
 {
-    return base::UniqueFont(::CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                          OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY,
-                                          FF_MODERN | DEFAULT_PITCH, L"宋体"));
+    return base::UniqueFont(::CreateFontW(base::Scaled(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                          DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                                          DEFAULT_QUALITY, FF_MODERN | DEFAULT_PITCH, L"宋体"));
 }
 
 void PaintRow(ListInstance& instance, int row, const RowTarget* target, std::optional<int> hoveredIcon)
@@ -249,12 +254,14 @@ void PaintRow(ListInstance& instance, int row, const RowTarget* target, std::opt
             pen = colours.hoverPen;
             brush = colours.hoverBrush;
         }
-        DrawRowShape(mem, width, height, colours.shape, pen, brush);
+        DrawRowShape(mem, width, height, colours.shape, instance.Px(5), pen, brush);
 
         if (item.IsGroup()) {
-            DrawArrow(mem, instance.paint.SourceDc(), item.expanded, height);
+            const int arrow = instance.Px(kArrowSize);
+            DrawExpandArrow(mem, instance.Px(5), (height - arrow) / 2, arrow, item.expanded);
             ::SetTextColor(mem, item.nameColor);
-            DrawTextIn(mem, item.name, {25, 6, width - 4, height - 2}, kTextFormat);
+            const RECT text{instance.Px(25), instance.Px(6), width - instance.Px(4), height - instance.Px(2)};
+            DrawTextIn(mem, item.name, text, kTextFormat);
         } else {
             DrawEntry(mem, instance.paint.SourceDc(), instance.paint.Pixels(), instance, item, row, width, height);
         }
@@ -266,6 +273,12 @@ void SetDefaultAvatarPair(HBITMAP picture, HBITMAP grey)
 {
     g_defaultAvatar = picture;
     g_defaultGreyAvatar = grey;
+    // Drawn from their real size: a host may make them for its scale.
+    BITMAP bm{};
+    if (picture && ::GetObjectW(picture, sizeof bm, &bm) == sizeof bm)
+        g_defaultAvatarSize = {bm.bmWidth, bm.bmHeight};
+    else
+        g_defaultAvatarSize = {kDefaultAvatarSize, kDefaultAvatarSize};
 }
 
 } // namespace grouplist

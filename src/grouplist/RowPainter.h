@@ -17,10 +17,10 @@ struct ServiceIconSlot {
     int icon; // number in the control's strip, 1-based
 };
 
-// The icons of an entry row of the given height, left to right. Numbers the
-// control has no image for are skipped and take no place.
+// The icons of an entry row of the given height (in pixels at dpi), left to
+// right. Numbers the control has no image for are skipped and take no place.
 [[nodiscard]] std::vector<ServiceIconSlot> LayoutServiceIcons(int controlIconCount, const ItemRecord& item,
-                                                              int rowHeight);
+                                                              int rowHeight, int dpi);
 
 struct RowTarget {
     HDC dc;
@@ -34,10 +34,11 @@ struct RowTarget {
 void PaintRow(ListInstance& instance, int row, const RowTarget* target = nullptr,
               std::optional<int> hoveredIcon = std::nullopt);
 
-// The process-wide pictures for entries with no avatar (not owned).
+// The process-wide pictures for entries with no avatar (not owned), drawn
+// from their own size.
 void SetDefaultAvatarPair(HBITMAP picture, HBITMAP grey);
 
-// The font rows are drawn in; the list box gets one like it.
-[[nodiscard]] base::UniqueFont CreateRowFont();
+// The font rows are drawn in at a scale; the list box gets one like it.
+[[nodiscard]] base::UniqueFont CreateRowFont(int dpi);
 
 } // namespace grouplist

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace music {
 
@@ -49,6 +50,12 @@ constexpr RECT kListRect{8, 32, 512, 312};
 // The list box draws its text a pixel or two in from the left edge.
 constexpr int kExtentMargin = 6;
 
+// The dialog frame leaves the caption without an icon: a close box only.
+constexpr DWORD kPanelStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kPanelExStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+constexpr SIZE kPanelSize = {kPanelWidth, kPanelHeight}; // the whole window at 96 DPI
+
 void SetTopmost(HWND window, bool topmost) noexcept
 {
     ::SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -68,42 +75,35 @@ bool MusicPanel::Create(HWND owner)
 {
     if (Handle())
         return false;
-    const RECT place = base::CentredOver(owner, kPanelWidth, kPanelHeight);
-    // The dialog frame leaves the caption without an icon: a close box only.
+    m_dpi = base::WindowDpi(owner);
+    const RECT place = base::FramedPlaceOver(owner, kPanelSize, kPanelStyle, kPanelExStyle, m_dpi);
     if (!CreateFrom({.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                    {.exStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                    {.exStyle = kPanelExStyle,
                      .title = kPanelTitle,
-                     .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                     .style = kPanelStyle,
                      .x = place.left,
                      .y = place.top,
-                     .width = kPanelWidth,
-                     .height = kPanelHeight,
+                     .width = place.right - place.left,
+                     .height = place.bottom - place.top,
                      .parent = owner}))
         return false;
+    m_dpi = base::RefitToOwnDpi(Handle(), owner, kPanelSize, m_dpi);
 
-    m_font.reset(::CreateFontW(-kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, kFontFace));
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    const auto makeControl = [&](const wchar_t* cls, const wchar_t* text, DWORD exStyle, DWORD style,
-                                 const RECT& rect, int id) {
-        HWND control = ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                                         rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                         Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         instance, nullptr);
-        if (control && m_font)
-            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
-        return control;
+    const auto makeControl = [&](const wchar_t* cls, const wchar_t* text, DWORD exStyle, DWORD style, int id) {
+        return ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0, 0, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
     for (const ButtonPlace& button : kButtonPlaces)
-        m_buttons[button.number - 1] = makeControl(L"BUTTON", button.caption, 0, BS_PUSHBUTTON, button.rect,
-                                                   kFirstButtonId + button.number - 1);
+        m_buttons[button.number - 1] =
+            makeControl(L"BUTTON", button.caption, 0, BS_PUSHBUTTON, kFirstButtonId + button.number - 1);
     m_list = makeControl(L"LISTBOX", kListName, WS_EX_CLIENTEDGE,
-                         WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kListRect, kListId);
+                         WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kListId);
     if (!m_list || std::ranges::find(m_buttons, nullptr) != std::end(m_buttons)) {
         ::DestroyWindow(Handle());
         return false;
     }
+    LayOut();
 
     LoadPlaylistIntoPanel();
     ::ShowWindow(Handle(), SW_SHOW);
@@ -139,6 +139,27 @@ void MusicPanel::ShowModal(HWND owner)
     }
     if (Handle())
         Close();
+}
+
+void MusicPanel::LayOut()
+{
+    base::UniqueFont font(::CreateFontW(-base::Scaled(kFontPixels, m_dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                        GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                        DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+    const auto place = [&](HWND control, const RECT& design) {
+        // Set even when null (the system font): the old one is about to go.
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        const RECT at = base::ScaledRect(design, m_dpi);
+        ::SetWindowPos(control, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    for (const ButtonPlace& button : kButtonPlaces)
+        place(Button(button.number), button.rect);
+    place(m_list, kListRect);
+    // Only now that no control uses it.
+    m_font = std::move(font);
+    UpdateHorizontalExtent();
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 HWND MusicPanel::Button(int number) const
@@ -269,6 +290,15 @@ LRESULT MusicPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_DPICHANGED:
+        if (const int dpi = LOWORD(wParam))
+            m_dpi = dpi;
+        // The suggested place keeps the panel where the user moved it, at the new scale.
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+            ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                           suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        LayOut();
+        return 0;
     case WM_ACTIVATE:
         m_focus.OnActivate(Handle(), wParam);
         return Default(message, wParam, lParam);
@@ -396,7 +426,8 @@ void MusicPanel::UpdateHorizontalExtent()
         if (::GetTextExtentPoint32W(dc.get(), row.c_str(), static_cast<int>(row.size()), &size))
             widest = std::max(widest, static_cast<int>(size.cx));
     }
-    ::SendMessageW(m_list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + kExtentMargin), 0);
+    ::SendMessageW(m_list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + base::Scaled(kExtentMargin, m_dpi)),
+                   0);
 }
 
 std::wstring SystemPanelShell::ChooseTrackFile(HWND owner)

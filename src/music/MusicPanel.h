@@ -3,6 +3,7 @@
 // file or a folder's MP3 files, delete one path or all of them, open a
 // track's folder, and a double-click that plays a row.
 
+#include "base/Dpi.h"
 #include "base/FocusMemory.h"
 #include "base/Handles.h"
 #include "base/Window.h"
@@ -14,6 +15,7 @@
 namespace music {
 
 inline constexpr wchar_t kPanelTitle[] = L"音乐面板";
+// The whole window at 96 DPI; it scales with the display.
 inline constexpr int kPanelWidth = 529;
 inline constexpr int kPanelHeight = 352;
 
@@ -80,6 +82,9 @@ protected:
 
 private:
     void OnDestroyed() override;
+    // Places the controls and sets their font at m_dpi; creation and
+    // WM_DPICHANGED both come here.
+    void LayOut();
     void OnCommand(int id, int code);
     // Enables the owner ShowModal disabled, then destroys the panel.
     void Close();
@@ -95,6 +100,7 @@ private:
     HWND m_list = nullptr;
     base::FocusMemory m_focus;
     HWND m_disabledOwner = nullptr; // not owned: enabled again on close
+    int m_dpi = base::kDesignDpi;
     base::UniqueFont m_font;
 };
 

@@ -188,10 +188,26 @@ bool AnimationBox::IsFading(int id) const
 void AnimationBox::SetText(BoxText text)
 {
     m_text = std::move(text);
-    m_font.reset(::CreateFontW(-m_text.pixelHeight, 0, 0, 0, m_text.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                               GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, m_text.fontFace.c_str()));
+    MakeFont();
     ShowTextAsWindowText();
+    Repaint();
+}
+
+void AnimationBox::MakeFont()
+{
+    m_font.reset(::CreateFontW(-base::Scaled(m_text.pixelHeight, m_dpi), 0, 0, 0, m_text.bold ? FW_BOLD : FW_NORMAL,
+                               FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, m_text.fontFace.c_str()));
+}
+
+void AnimationBox::SetDpi(int dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    // A box that never had text keeps having none.
+    if (m_font)
+        MakeFont();
     Repaint();
 }
 
@@ -260,8 +276,8 @@ void AnimationBox::Paint(HDC dc, const RECT& area) const
         RECT box = all;
         UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
         if (m_text.origin) {
-            box.left = m_text.origin->x;
-            box.top = m_text.origin->y;
+            box.left = base::Scaled(m_text.origin->x, m_dpi);
+            box.top = base::Scaled(m_text.origin->y, m_dpi);
             format |= DT_LEFT | DT_TOP;
         } else {
             format |= DT_VCENTER | m_text.format;

@@ -5,6 +5,7 @@
 // invisible) and one line of drawn text on top. It reports the mouse
 // entering, leaving and clicking each visible object.
 
+#include "base/Dpi.h"
 #include "base/Handles.h"
 #include "base/Window.h"
 
@@ -22,6 +23,7 @@ struct AnimationBoxEvents {
     std::function<void(int objectId)> objectClick;
 };
 
+// Sizes and the origin are in design pixels (96 DPI); the box scales them.
 struct BoxText {
     std::wstring text;
     std::wstring fontFace = L"微软雅黑";
@@ -70,6 +72,10 @@ public:
     void SetTextAt(std::wstring text, POINT origin); // keeps font and colour
     [[nodiscard]] const std::wstring& Text() const { return m_text.text; }
 
+    // The scale the text is drawn at; the caller gives a new background and
+    // object pictures of the new size itself.
+    void SetDpi(int dpi);
+
     // Draws the whole box, as the screen shows it, with its top-left at
     // area's top-left.
     void Paint(HDC dc, const RECT& area) const;
@@ -107,6 +113,7 @@ private:
     void Repaint();
     void StopTimerIfIdle();
     void ShowTextAsWindowText();
+    void MakeFont();
     AnimationBoxEvents m_events;
     base::UniqueBitmap m_background;
     std::vector<Object> m_objects;
@@ -116,6 +123,7 @@ private:
     bool m_fadeTimer = false; // the fade timer is running
     BoxText m_text;
     base::UniqueFont m_font;
+    int m_dpi = base::kDesignDpi;
 };
 
 } // namespace toolkit

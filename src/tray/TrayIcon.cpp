@@ -81,6 +81,24 @@ base::UniqueIcon IconFromIcoBytes(std::span<const unsigned char> bytes, int inde
                                                        0x00030000, 0, 0, LR_DEFAULTCOLOR));
 }
 
+int IconEntryOfSize(std::span<const unsigned char> bytes, int pixels) noexcept
+{
+    if (bytes.size() < kIconDirectorySize)
+        return 0;
+    const size_t count = ReadWord(bytes.data() + 4);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t entry = kIconDirectorySize + kDirectoryEntrySize * i;
+        if (entry + kDirectoryEntrySize > bytes.size())
+            break;
+        // Stored as a byte: 0 stands for 256.
+        const int width = bytes[entry] ? bytes[entry] : 256;
+        const int height = bytes[entry + 1] ? bytes[entry + 1] : 256;
+        if (width == pixels && height == pixels)
+            return static_cast<int>(i);
+    }
+    return 0;
+}
+
 void CopyToField(wchar_t* field, size_t capacity, std::wstring_view text) noexcept
 {
     if (!field || capacity == 0)
@@ -122,7 +140,7 @@ void TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
     base::UniqueIcon picture;
     if (iconFileBytes) {
         // Bytes without an icon still give an icon, one without a picture.
-        picture = IconFromIcoBytes(*iconFileBytes, 0);
+        picture = IconFromIcoBytes(*iconFileBytes, IconEntryOfSize(*iconFileBytes, ::GetSystemMetrics(SM_CXSMICON)));
     } else {
         HICON shared = owner ? SharedSmallIcon(owner) : nullptr;
         if (!shared)
@@ -162,7 +180,7 @@ void TrayIcon::SetIcon(std::span<const unsigned char> iconFileBytes)
 {
     if (!m_installed)
         return;
-    base::UniqueIcon picture = IconFromIcoBytes(iconFileBytes, 0);
+    base::UniqueIcon picture = IconFromIcoBytes(iconFileBytes, IconEntryOfSize(iconFileBytes, ::GetSystemMetrics(SM_CXSMICON)));
     if (!picture)
         return;
     m_data.uFlags = kIconFlags;

@@ -30,6 +30,10 @@ using NotifyFunction = std::function<bool(DWORD message, const NOTIFYICONDATAW& 
 [[nodiscard]] base::UniqueIcon IconFromIcoBytes(std::span<const unsigned char> bytes, int index,
                                                 int* width = nullptr, int* height = nullptr);
 
+// The entry of an icon file drawn at `pixels` square, so the notification
+// area shows artwork made for its scale; entry 0 when none is.
+[[nodiscard]] int IconEntryOfSize(std::span<const unsigned char> bytes, int pixels) noexcept;
+
 // Copies text into a fixed-size field of `capacity` characters, cut to
 // capacity - 1 characters without splitting a surrogate pair, always
 // terminated.

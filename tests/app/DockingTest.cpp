@@ -89,7 +89,7 @@ protected:
         ::SetWindowPos(m_window.get(), nullptr, left, top, app::kMainWidth, app::kMainHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    void Tick() { app::AutoHideTick(m_window.get(), m_state, [this] { return m_mouse; }); }
+    void Tick() { app::AutoHideTick(m_window.get(), m_state, 96, [this] { return m_mouse; }); }
     RECT Rect() const { return RectOf(m_window.get()); }
 
     base::UniqueWindow m_window{::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 0,

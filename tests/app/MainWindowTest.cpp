@@ -5,14 +5,19 @@
 
 #include "Canvas.h"
 #include "DroppedFiles.h"
+#include "GdiCount.h"
 #include "TempFolder.h"
 #include "base/ComPtr.h"
+#include "base/Dpi.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -82,6 +87,92 @@ TEST_F(MainWindowTest, PrintClientGivesTheBackgroundPicture)
         }
     }
     EXPECT_EQ(differences, 0);
+}
+
+// The window's picture as WM_PRINTCLIENT gives it, and where each control stands.
+struct Look {
+    std::vector<COLORREF> pixels;
+    std::vector<RECT> children;
+};
+
+TEST_F(MainWindowTest, MovedToAMonitorOfAnotherScaleItIsLaidOutAndDrawnAgain)
+{
+    const auto look = [&] {
+        Look seen;
+        RECT client{};
+        ::GetClientRect(Window(), &client);
+        testing_support::Canvas canvas(client.right, client.bottom, RGB(1, 2, 3));
+        ::SendMessageW(Window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x)
+                seen.pixels.push_back(canvas.At(x, y));
+        for (HWND child = ::GetWindow(Window(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT r{};
+            ::GetWindowRect(child, &r);
+            ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&r), 2);
+            seen.children.push_back(r);
+        }
+        return seen;
+    };
+    const auto changeDpi = [&](int dpi, RECT suggested) {
+        ::SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    };
+    MoveTo(300, 100);
+    const Look before = look();
+
+    changeDpi(192, {300, 100, 300 + 600, 100 + 1200});
+    EXPECT_EQ(Rect().right - Rect().left, 550);
+    EXPECT_EQ(Rect().bottom - Rect().top, 1110);
+    EXPECT_EQ(Rect().left, 300) << "where the system suggests";
+    for (int number = 1; number <= app::kBoxCount; ++number) {
+        const auto box = static_cast<app::Box>(number);
+        RECT r{};
+        ::GetWindowRect(m_window->Controls().BoxWindow(box).Handle(), &r);
+        ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&r), 2);
+        const RECT expected = app::BoxRectOf(box, 192);
+        EXPECT_TRUE(::EqualRect(&r, &expected)) << "box " << number << " at " << r.left << "," << r.top;
+    }
+    RECT host{};
+    ::GetClientRect(m_window->Controls().ListHost().Handle(), &host);
+    EXPECT_EQ(host.right, 2 * 253);
+    EXPECT_EQ(host.bottom, 2 * 408);
+    // The list and the picture shortcuts show until theirs come, drawn for the scale.
+    EXPECT_EQ(m_state.listControl.Dpi(), 192);
+    const auto side = [](const base::UniqueBitmap& picture) {
+        BITMAP bm{};
+        ::GetObjectW(picture.get(), sizeof bm, &bm);
+        return bm.bmWidth;
+    };
+    EXPECT_EQ(side(m_state.defaultPictures[0]), 80);
+    EXPECT_EQ(side(m_state.defaultPictures[1]), 80);
+
+    // The frame two pixels thick, the corners cut in two-pixel steps.
+    const Look scaled = look();
+    const auto at = [&](int x, int y) { return scaled.pixels[static_cast<size_t>(y) * 550 + x]; };
+    EXPECT_EQ(at(1, 300), app::art::kFrame);
+    EXPECT_NE(at(2, 300), app::art::kFrame);
+    EXPECT_EQ(at(300, 1108), app::art::kFrame);
+    EXPECT_NE(at(300, 1107), app::art::kFrame);
+    base::UniqueRegion shape(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(::GetWindowRgn(Window(), shape.get()), ERROR);
+    for (const auto& [x, y, inside] : {std::tuple{5, 0, false}, {6, 0, true}, {3, 2, false}, {4, 2, true},
+                                       {1, 5, false}, {2, 5, true}, {0, 6, true}, {549, 1104, false},
+                                       {547, 1105, true}, {544, 1109, false}, {543, 1109, true}})
+        EXPECT_EQ(::PtInRegion(shape.get(), x, y) != FALSE, inside) << x << "," << y;
+
+    // Back at 96 DPI the window is exactly what it was, and nothing leaked.
+    changeDpi(96, {300, 100, 300 + 275, 100 + 555});
+    const Look after = look();
+    EXPECT_EQ(after.children.size(), before.children.size());
+    for (size_t i = 0; i < std::min(after.children.size(), before.children.size()); ++i)
+        EXPECT_TRUE(::EqualRect(&after.children[i], &before.children[i])) << "child " << i;
+    ASSERT_EQ(after.pixels.size(), before.pixels.size());
+    EXPECT_TRUE(after.pixels == before.pixels);
+    // Once every cache is warm, another round trip makes nothing new.
+    const int gdiBefore = testing_support::LiveGdiObjects();
+    changeDpi(192, {300, 100, 300 + 600, 100 + 1200});
+    changeDpi(96, {300, 100, 300 + 275, 100 + 555});
+    EXPECT_LE(testing_support::LiveGdiObjects(), gdiBefore);
 }
 
 TEST_F(MainWindowTest, MovesAreHeldOnScreenExceptWhileSliding)

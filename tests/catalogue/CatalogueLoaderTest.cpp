@@ -35,16 +35,18 @@ public:
     }
     ~ColourSource() override { ::CloseHandle(m_open); }
 
-    std::vector<std::uint8_t> PictureFor(const std::wstring& path) override
+    std::vector<std::uint8_t> PictureFor(const std::wstring& path, int pixelSize) override
     {
         {
             const std::lock_guard hold(m_lock);
             m_asked.push_back(path);
+            m_sizes.push_back(pixelSize);
         }
         ::WaitForSingleObject(m_open, INFINITE);
         ::Sleep(m_delayMs);
         const auto it = m_colours.find(path);
-        return it == m_colours.end() ? std::vector<std::uint8_t>{} : testing_support::SolidBmp(32, 32, it->second);
+        return it == m_colours.end() ? std::vector<std::uint8_t>{}
+                                     : testing_support::SolidBmp(pixelSize, pixelSize, it->second);
     }
     void Hold() { ::ResetEvent(m_open); }
     void Release() { ::SetEvent(m_open); }
@@ -53,6 +55,11 @@ public:
         const std::lock_guard hold(m_lock);
         return m_asked;
     }
+    std::vector<int> SizesAsked()
+    {
+        const std::lock_guard hold(m_lock);
+        return m_sizes;
+    }
 
 private:
     std::map<std::wstring, COLORREF> m_colours;
@@ -60,6 +67,7 @@ private:
     HANDLE m_open = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
     std::mutex m_lock;
     std::vector<std::wstring> m_asked;
+    std::vector<int> m_sizes;
 };
 
 COLORREF CentreColour(HBITMAP bitmap)
@@ -272,6 +280,64 @@ TEST_F(CatalogueLoaderTest, ASourceOrALauncherThatNeverAnswersLeavesTheWindowAns
     loader.reset();
     EXPECT_LT(::GetTickCount() - leaving, 3000u);
     source->Release();
+}
+
+TEST_F(CatalogueLoaderTest, ANewPictureSizeReplacesEveryPictureEvenMidLoadAndLeaksNothing)
+{
+    Shortcut(L"a", L"a1", L"C:\\a1.exe");
+    Shortcut(L"a", L"a2", L"C:\\same.exe");
+    Shortcut(L"b", L"b1", L"C:\\same.exe");
+    Shortcut(L"b", L"none", L"C:\\none.exe");
+    Shortcut(L"b", L"pathless", L"");
+    const auto source = std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{
+        {L"C:\\a1.exe", RGB(200, 0, 0)},
+        {L"C:\\same.exe", RGB(0, 200, 0)},
+    });
+    catalogue::CatalogueLoader loader(m_control, source);
+    EXPECT_EQ(loader.PictureSize(), 32);
+    const auto expectAll = [&](int size) {
+        const auto entries = Entries();
+        ASSERT_EQ(entries.size(), 5u);
+        for (const auto& [name, shown] : entries) {
+            BITMAP bm{};
+            ASSERT_TRUE(::GetObjectW(shown.picture, sizeof bm, &bm)) << base::ToUtf8(name);
+            EXPECT_EQ(bm.bmWidth, size) << base::ToUtf8(name);
+            EXPECT_EQ(bm.bmHeight, size) << base::ToUtf8(name);
+        }
+        EXPECT_EQ(entries.at(L" a1").colour, RGB(200, 0, 0));
+        EXPECT_EQ(entries.at(L" b1").colour, RGB(0, 200, 0));
+        EXPECT_EQ(entries.at(L" a2").picture, entries.at(L" b1").picture);
+        EXPECT_EQ(entries.at(L" none").colour, kWhite);
+        EXPECT_EQ(entries.at(L" pathless").colour, kWhite);
+    };
+
+    // Cut in while the pictures are coming at 32: none of those lands.
+    source->Hold();
+    loader.Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Stats().entries == 5 && !source->Asked().empty(); }));
+    loader.SetPictureSize(64);
+    source->Release();
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    EXPECT_EQ(loader.PictureSize(), 64);
+    expectAll(64);
+    const int gdiBefore = testing_support::LiveGdiObjects();
+
+    // After the load: every path asked once more, at the new size.
+    const size_t asked = source->Asked().size();
+    loader.SetPictureSize(48);
+    EXPECT_FALSE(loader.Done());
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    expectAll(48);
+    const std::vector<int> sizes = source->SizesAsked();
+    EXPECT_EQ(sizes.size(), asked + 3) << "a1, same and none again";
+    EXPECT_TRUE(std::all_of(sizes.begin() + static_cast<std::ptrdiff_t>(asked), sizes.end(),
+                            [](int size) { return size == 48; }));
+
+    loader.SetPictureSize(64);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    expectAll(64);
+    Pump();
+    EXPECT_LE(testing_support::LiveGdiObjects(), gdiBefore);
 }
 
 namespace {

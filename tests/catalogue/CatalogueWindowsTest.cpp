@@ -3,21 +3,31 @@
 #include "catalogue/DropAddWindow.h"
 #include "catalogue/ManagePanel.h"
 
+#include "GdiCount.h"
 #include "TempFolder.h"
+#include "base/Dpi.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
+
+#include "ControlPlaces.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 namespace {
+
+using testing_support::ChangeDpi;
+using testing_support::PlacesIn;
+using testing_support::ScaledPlaces;
 
 using catalogue::CheckName;
 using catalogue::NameProblem;
@@ -41,6 +51,13 @@ using Lines = std::vector<std::wstring>;
     LOGFONTW font{};
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
     return font;
+}
+
+[[nodiscard]] SIZE ClientSize(HWND window)
+{
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return {client.right, client.bottom};
 }
 
 [[nodiscard]] bool Checked(HWND radio)
@@ -139,6 +156,38 @@ protected:
     FakeShell m_shell;
     int m_reloads = 0;
 };
+
+using Sizes = std::vector<LONG>;
+
+// A form sent to 192 DPI and back: its client area, every control's place
+// and font scaled there, and `sizes` (rows, tabs) half as large again at
+// least; back at 96 all as it was, with no GDI object left behind.
+void ExpectFollowsTheScale(HWND form, const std::function<Sizes()>& sizes)
+{
+    RECT window{};
+    ::GetWindowRect(form, &window);
+    const SIZE client = ClientSize(form);
+    const std::vector<testing_support::Place> original = PlacesIn(form);
+    const Sizes originalSizes = sizes();
+    const int gdi = testing_support::LiveGdiObjects();
+
+    ChangeDpi(form, 192, client);
+    const SIZE scaled = ClientSize(form);
+    EXPECT_TRUE(scaled.cx == base::Scaled(client.cx, 192) && scaled.cy == base::Scaled(client.cy, 192))
+        << scaled.cx << "x" << scaled.cy;
+    EXPECT_EQ(PlacesIn(form), ScaledPlaces(original, 192));
+    const Sizes grown = sizes();
+    for (size_t i = 0; i < grown.size(); ++i)
+        EXPECT_GE(grown[i], originalSizes[i] * 3 / 2) << "size " << i;
+
+    ChangeDpi(form, 96, client);
+    RECT back{};
+    ::GetWindowRect(form, &back);
+    EXPECT_TRUE(::EqualRect(&back, &window));
+    EXPECT_EQ(PlacesIn(form), original);
+    EXPECT_EQ(sizes(), originalSizes);
+    EXPECT_EQ(testing_support::LiveGdiObjects(), gdi) << "every font and brush made for a scale is gone with it";
+}
 
 class ManagePanelTest : public CatalogueWindowTest {
 protected:
@@ -443,6 +492,19 @@ TEST_F(ManagePanelTest, ApplyReloadsAndClosesWhileCancelAndEscapeJustClose)
     EXPECT_TRUE(!m_panel->Handle() && m_reloads == 2);
 }
 
+TEST_F(ManagePanelTest, FollowsItsMonitorsScaleAndComesBackAsItWasWithoutLeaking)
+{
+    Open();
+    ASSERT_EQ(PlacesIn(m_panel->Handle()).size(), 20u);
+    ExpectFollowsTheScale(m_panel->Handle(), [this] {
+        RECT dropped{}, tab{};
+        ::SendMessageW(m_panel->Combo(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+        ::SendMessageW(m_panel->Tab(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+        return Sizes{static_cast<LONG>(::SendMessageW(m_panel->Combo(), CB_GETITEMHEIGHT, 0, 0)),
+                     dropped.bottom - dropped.top, tab.bottom - tab.top};
+    });
+}
+
 class DropAddWindowTest : public CatalogueWindowTest {
 protected:
     DropAddWindowTest() { MakeGroup(L"工具"); }
@@ -527,6 +589,15 @@ TEST_F(DropAddWindowTest, NothingIsSavedWithoutNamePathOrAnExistingGroup)
     EXPECT_TRUE(Press(m_window.Handle(), VK_ESCAPE));
     EXPECT_FALSE(m_window.Handle());
     EXPECT_FALSE(m_window.Open(m_owner.get(), {}));
+}
+
+TEST_F(DropAddWindowTest, FollowsItsMonitorsScaleAndComesBackAsItWasWithoutLeaking)
+{
+    ASSERT_TRUE(m_window.Open(m_owner.get(), {L"C:\\a.exe"}));
+    ASSERT_EQ(PlacesIn(m_window.Handle()).size(), 10u);
+    ExpectFollowsTheScale(m_window.Handle(), [this] {
+        return Sizes{static_cast<LONG>(::SendMessageW(m_window.Combo(), CB_GETITEMHEIGHT, 0, 0))};
+    });
 }
 
 TEST_F(DropAddWindowTest, SeveralPathsAreShownAndSavedOneAfterAnother)

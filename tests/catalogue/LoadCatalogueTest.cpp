@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -315,4 +317,65 @@ TEST(ProgramIconPictureTest, IsA32BitBmpOfTheIconOnWhite)
         EXPECT_EQ(bmp[28], 32) << "bits per pixel";
         EXPECT_EQ(PictureIsWhite(bmp), path.empty()) << "icon drawn for [" << path.size() << " chars]";
     }
+}
+
+namespace {
+
+// The pixels of a 32-bit bottom-up BMP file of size x size, top row first.
+std::vector<DWORD> BmpPixels(const std::vector<std::uint8_t>& bmp, int size)
+{
+    std::vector<DWORD> pixels(static_cast<size_t>(size) * size);
+    if (bmp.size() < 54 + pixels.size() * 4)
+        return {};
+    for (int y = 0; y < size; ++y) {
+        const std::uint8_t* row = bmp.data() + 54 + static_cast<size_t>(size - 1 - y) * size * 4;
+        std::memcpy(&pixels[static_cast<size_t>(y) * size], row, static_cast<size_t>(size) * 4);
+    }
+    for (DWORD& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+// Pairs of neighbouring pixels (x = 2k, 2k + 1) that differ clearly: none
+// in a picture blown up to twice its size, many in one drawn at its size.
+int SplitPairs(const std::vector<DWORD>& pixels, int size)
+{
+    const auto apart = [](DWORD a, DWORD b) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 24)
+                return true;
+        return false;
+    };
+    int split = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x + 1 < size; x += 2)
+            split += apart(pixels[static_cast<size_t>(y) * size + x], pixels[static_cast<size_t>(y) * size + x + 1]);
+    return split;
+}
+
+} // namespace
+
+TEST(ShellIconSourceTest, ALargerSizeIsDrawnFromALargerIconNotBlownUp)
+{
+    const std::wstring notepad = SystemProgram(L"notepad.exe");
+    catalogue::ShellIconSource source;
+
+    for (const int size : {48, 64}) {
+        SCOPED_TRACE(size);
+        const std::vector<std::uint8_t> bmp = source.PictureFor(notepad, size);
+        ASSERT_EQ(bmp.size(), 54u + size * size * 4u);
+        EXPECT_EQ(bmp[18] | bmp[19] << 8, size) << "width";
+        EXPECT_EQ(bmp[22] | bmp[23] << 8, size) << "height";
+        const std::vector<DWORD> pixels = BmpPixels(bmp, size);
+        const auto white = std::count(pixels.begin(), pixels.end(), 0xFFFFFFu);
+        EXPECT_GT(white, size * size / 10) << "drawn on white";
+        EXPECT_LT(white, size * size * 9 / 10) << "an icon is drawn";
+        // Detail between pixel pairs, which a 32 px icon blown up to 64 has none of.
+        EXPECT_GT(SplitPairs(pixels, size), size * size / 20);
+    }
+
+    // No program: white at the size asked.
+    const std::vector<DWORD> blank = BmpPixels(source.PictureFor(L"", 64), 64);
+    ASSERT_EQ(blank.size(), 64u * 64u);
+    EXPECT_TRUE(std::all_of(blank.begin(), blank.end(), [](DWORD p) { return p == 0xFFFFFF; }));
 }

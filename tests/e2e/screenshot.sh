@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Starts the built program in a fresh folder on the test display, saves a
-# picture of its main window and checks a few of its pixels.
-# Usage: screenshot.sh BUILD_BIN_DIR OUTPUT_PNG
+# picture of its main window and checks a few of its pixels; with DPI, on a
+# screen at that scale.
+# Usage: screenshot.sh BUILD_BIN_DIR OUTPUT_PNG [DPI]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bin=$(cd "$1" && pwd)
 out=$(realpath -m "$2")
+dpi=${3:-96}
+run=("$here/../../scripts/wine-run")
+[ "$dpi" = 96 ] || run=("$here/../../scripts/wine-run-scaled" "$dpi")
+# A design size at the scale, rounded as the program rounds it.
+s() { echo $(( ($1 * dpi * 2 + 96) / 192 )); }
 work=$(mktemp -d)
 program=
 trap '[ -n "$program" ] && kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
@@ -24,7 +30,7 @@ shortcut 游戏 扫雷 'C:\windows\system32\winemine.exe'
 mkdir -p "$work/Favorites/网络"
 
 cd "$work"
-"$here/../../scripts/wine-run" Quillery.exe </dev/null >/dev/null 2>&1 &
+"${run[@]}" Quillery.exe </dev/null >/dev/null 2>&1 &
 program=$!
 
 window=
@@ -37,32 +43,39 @@ sleep 1 # let it paint
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "window at $X,$Y size ${WIDTH}x$HEIGHT"
-[ "$WIDTH" = 275 ] && [ "$HEIGHT" = 555 ] || { echo "unexpected size"; exit 1; }
+[ "$WIDTH" = "$(s 275)" ] && [ "$HEIGHT" = "$(s 555)" ] || { echo "unexpected size"; exit 1; }
 
 # Open the first group (its row is the top of the list at 11,96), then take
 # the pointer off the window so no row shows the hover highlight.
-xdotool mousemove $((X + 100)) $((Y + 108)) click 1 </dev/null >/dev/null 2>&1
+xdotool mousemove $((X + $(s 100))) $((Y + $(s 108))) click 1 </dev/null >/dev/null 2>&1
 sleep 0.3
-xdotool mousemove $((X + 600)) $((Y + 600)) </dev/null >/dev/null 2>&1
+xdotool mousemove $((X + WIDTH + 300)) $((Y + 600)) </dev/null >/dev/null 2>&1
 sleep 1
 
-import -window root -crop "275x555+$X+$Y" +repage "$work/raw.png"
-# The corners outside the window's shape become transparent.
-w=274 h=554
+import -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$work/raw.png"
+# The corners outside the window's shape become transparent: a staircase
+# of three design pixels, each step scaled.
 draw=""
-for p in 0,0 0,1 0,2 1,0 1,1 2,0 $((w-2)),0 $((w-1)),0 $w,0 $((w-1)),1 $w,1 $w,2 \
-         0,$((h-2)) 0,$((h-1)) 0,$h 1,$((h-1)) 1,$h 2,$h \
-         $((w-2)),$h $((w-1)),$h $w,$h $((w-1)),$((h-1)) $w,$((h-1)) $w,$((h-2)); do
-    draw+="color $p point "
+for step in 0 1 2; do
+    for ((y = $(s $step); y < $(s $((step + 1))); y++)); do
+        cut=$(s $((3 - step)))
+        for row in $y $((HEIGHT - 1 - y)); do
+            for ((x = 0; x < cut; x++)); do
+                draw+="color $x,$row point color $((WIDTH - 1 - x)),$row point "
+            done
+        done
+    done
 done
 convert "$work/raw.png" -alpha set -fill none -draw "$draw" "$out"
 
 pixel() { convert "$work/raw.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
 # The list panel is white below its rows, the frame dark green.
-[ "$(pixel 137 480)" = "255,255,255" ] || { echo "list panel is $(pixel 137 480)"; exit 1; }
-[ "$(pixel 0 300)" = "46,104,18" ] || { echo "frame is $(pixel 0 300)"; exit 1; }
+[ "$(pixel "$(s 137)" "$(s 480)")" = "255,255,255" ] || { echo "list panel is $(pixel "$(s 137)" "$(s 480)")"; exit 1; }
+# The frame is a design pixel wide at the scale, no more.
+[ "$(pixel $(($(s 1) - 1)) "$(s 300)")" = "46,104,18" ] || { echo "frame is $(pixel $(($(s 1) - 1)) "$(s 300)")"; exit 1; }
+[ "$(pixel "$(s 1)" "$(s 300)")" != "46,104,18" ] || { echo "the frame is wider than the scale"; exit 1; }
 
-"$here/../../scripts/wine-run" taskkill /IM Quillery.exe >/dev/null 2>&1 || true
+"${run[@]}" taskkill /IM Quillery.exe >/dev/null 2>&1 || true
 status=0
 wait "$program" || status=$?
 program=

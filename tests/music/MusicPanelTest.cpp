@@ -1,19 +1,28 @@
 #include "music/MusicPanel.h"
 
+#include "GdiCount.h"
 #include "TempFolder.h"
+#include "base/Dpi.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
 #include "music/Playlist.h"
 
+#include "ControlPlaces.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 namespace {
+
+using testing_support::ChangeDpi;
+using testing_support::PlacesIn;
+using testing_support::ScaledPlaces;
 
 using music::MusicPanel;
 using Lines = std::vector<std::wstring>;
@@ -23,6 +32,7 @@ using Lines = std::vector<std::wstring>;
     wchar_t text[64]{};
     return {text, static_cast<size_t>(::GetWindowTextW(window, text, 64))};
 }
+
 
 // Answers set by the test; calls recorded, with the window that owned the last dialog.
 struct FakeShell final : music::PanelShell {
@@ -197,6 +207,40 @@ TEST_F(MusicPanelTest, RowsPlayOnDoubleClickOrEnterAndOpenTheirFolder)
     EXPECT_EQ(m_played, (Lines{L"C:\\音乐\\b.mp3", L"C:\\音乐\\a.mp3"}));
     EXPECT_TRUE(Press(VK_ESCAPE));
     EXPECT_FALSE(m_panel->Handle());
+}
+
+TEST_F(MusicPanelTest, FollowsItsMonitorsScaleAndComesBackAsItWasWithoutLeaking)
+{
+    ASSERT_TRUE(music::WritePlaylist(m_path, {L"C:\\音乐\\一首名字很长很长的歌.mp3", L"C:\\b.mp3"}, 936));
+    Open();
+    HWND panel = m_panel->Handle();
+    RECT window{}, client{};
+    ::GetWindowRect(panel, &window);
+    ::GetClientRect(panel, &client);
+    const std::vector<testing_support::Place> original = PlacesIn(panel);
+    ASSERT_EQ(original.size(), 6u);
+    EXPECT_EQ(original[0][4], -12);
+    const LRESULT rowHeight = ToList(LB_GETITEMHEIGHT), extent = ToList(LB_GETHORIZONTALEXTENT);
+    const int gdi = testing_support::LiveGdiObjects();
+
+    ChangeDpi(panel, 192, {client.right, client.bottom});
+    RECT scaled{};
+    ::GetClientRect(panel, &scaled);
+    EXPECT_TRUE(scaled.right == base::Scaled(client.right, 192) && scaled.bottom == base::Scaled(client.bottom, 192))
+        << scaled.right << "x" << scaled.bottom;
+    EXPECT_EQ(PlacesIn(panel), ScaledPlaces(original, 192));
+    // The rows grow with the font, and the list scrolls as far as its longest path now reaches.
+    EXPECT_GE(ToList(LB_GETITEMHEIGHT), rowHeight * 3 / 2);
+    EXPECT_GE(ToList(LB_GETHORIZONTALEXTENT), extent * 3 / 2);
+
+    ChangeDpi(panel, 96, {client.right, client.bottom});
+    RECT back{};
+    ::GetWindowRect(panel, &back);
+    EXPECT_TRUE(::EqualRect(&back, &window));
+    EXPECT_EQ(PlacesIn(panel), original);
+    EXPECT_EQ(ToList(LB_GETITEMHEIGHT), rowHeight);
+    EXPECT_EQ(ToList(LB_GETHORIZONTALEXTENT), extent);
+    EXPECT_EQ(testing_support::LiveGdiObjects(), gdi) << "every font made for a scale is gone with it";
 }
 
 MusicPanel* g_modalPanel = nullptr;

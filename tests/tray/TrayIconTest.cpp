@@ -57,6 +57,16 @@ TEST(IconFromIcoBytes, ReadsTheEntryAtItsOwnSizeAndNeverPastTheBytes)
         return static_cast<bool>(tray::IconFromIcoBytes(file, 0));
     };
     EXPECT_TRUE(made(0xFFFFFFFF, 22)) << "a size past the end is cut to the bytes present";
+
+    // The entry made for the notification area's scale, else the first.
+    std::vector<unsigned char> sizes(22 + 16, 0);
+    sizes[4] = 3;
+    sizes[6] = sizes[7] = 16;
+    sizes[22] = sizes[23] = 32;
+    EXPECT_EQ(tray::IconEntryOfSize(sizes, 32), 1);
+    EXPECT_EQ(tray::IconEntryOfSize(sizes, 16), 0);
+    EXPECT_EQ(tray::IconEntryOfSize(sizes, 24), 0);
+    EXPECT_EQ(tray::IconEntryOfSize(sizes, 256), 0) << "the third entry lies past the bytes";
     EXPECT_FALSE(made(0, 22) || made(0x20, DWORD(good.size())) || made(0x20, 0xFFFFFFF0) || made(DWORD(good.size()), 0));
 
     // Every cut of the file, ending where a no-access page begins.
