@@ -175,6 +175,21 @@ TEST_F(MainWindowTest, MovedToAMonitorOfAnotherScaleItIsLaidOutAndDrawnAgain)
     EXPECT_LE(testing_support::LiveGdiObjects(), gdiBefore);
 }
 
+TEST_F(MainWindowTest, DockedAtTheTopItStaysTheStripOfTheNewScale)
+{
+    MoveTo(300, 0);
+    m_state.dockHidden = 1;
+    ::SetWindowPos(Window(), nullptr, 300, 0, app::kMainWidth, 2, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The system suggests the whole window's rectangle, a little lower.
+    RECT suggested{310, 40, 310 + 550, 40 + 1110};
+    ::SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(Rect().top, 0);
+    EXPECT_EQ(Rect().left, 310);
+    EXPECT_EQ(Rect().right - Rect().left, 550);
+    EXPECT_EQ(Rect().bottom - Rect().top, 4);
+    m_state.dockHidden = 0;
+}
+
 TEST_F(MainWindowTest, MovesAreHeldOnScreenExceptWhileSliding)
 {
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
