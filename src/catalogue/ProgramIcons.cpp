@@ -2,6 +2,7 @@
 
 #include "base/ComPtr.h"
 #include "base/Handles.h"
+#include "base/LongPath.h"
 #include "dib/DibImage.h"
 
 // MinGW's commoncontrols.h needs commctrl.h before it.
@@ -24,12 +25,35 @@ struct ShellIcon {
 
 // The program's icon from the smallest image list of at least `wanted`
 // pixels, or from the largest there is when none is that large.
-ShellIcon ShellIconFor(const std::wstring& programPath, int wanted)
+// The shell's image-list index of a program's icon. The shell reads no
+// path past MAX_PATH; a program there that exists shows its file type's
+// icon, not nothing.
+bool ShellIconIndex(const std::wstring& programPath, int& index)
 {
     SHFILEINFOW info{};
     // An empty path would give the icon of the current folder, not "no icon".
-    if (programPath.empty() ||
-        !::SHGetFileInfoW(programPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_SYSICONINDEX))
+    if (programPath.empty())
+        return false;
+    if (!::SHGetFileInfoW(programPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_SYSICONINDEX)) {
+        if (programPath.size() < MAX_PATH ||
+            ::GetFileAttributesW(base::ExtendedPath(programPath).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return false;
+        const size_t nameAt = programPath.find_last_of(L"\\/") + 1;
+        const size_t dot = programPath.rfind(L'.');
+        const std::wstring ofType =
+            L"x" + (dot == std::wstring::npos || dot < nameAt ? std::wstring() : programPath.substr(dot));
+        if (!::SHGetFileInfoW(ofType.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                              SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES))
+            return false;
+    }
+    index = info.iIcon;
+    return true;
+}
+
+ShellIcon ShellIconFor(const std::wstring& programPath, int wanted)
+{
+    int index = 0;
+    if (!ShellIconIndex(programPath, index))
         return {};
     base::ComPtr<IImageList> chosen;
     int chosenSize = 0;
@@ -49,7 +73,7 @@ ShellIcon ShellIconFor(const std::wstring& programPath, int wanted)
         }
     }
     ShellIcon result;
-    if (chosen && SUCCEEDED(chosen->GetIcon(info.iIcon, ILD_TRANSPARENT, result.icon.put())) && result.icon)
+    if (chosen && SUCCEEDED(chosen->GetIcon(index, ILD_TRANSPARENT, result.icon.put())) && result.icon)
         result.size = chosenSize;
     return result;
 }

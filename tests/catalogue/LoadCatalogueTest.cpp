@@ -6,6 +6,7 @@
 #include "grouplist/ListFixture.h"
 
 #include "GdiCount.h"
+#include "FolderTree.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -317,6 +318,18 @@ TEST(ProgramIconPictureTest, IsA32BitBmpOfTheIconOnWhite)
         EXPECT_EQ(bmp[28], 32) << "bits per pixel";
         EXPECT_EQ(PictureIsWhite(bmp), path.empty()) << "icon drawn for [" << path.size() << " chars]";
     }
+
+    // Past MAX_PATH, where the shell reads no path, a program that is there
+    // still shows a picture; one that is not shows none.
+    testing_support::DeepTempFolder deep;
+    std::wstring folder = deep.Path();
+    while (folder.size() < MAX_PATH)
+        folder += L"\\很深的文件夹名字0123456789";
+    ASSERT_TRUE(testing_support::CreateFolders(folder));
+    const std::wstring program = folder + L"\\notepad.exe";
+    ASSERT_TRUE(::CopyFileW(notepad.c_str(), base::ExtendedPath(program).c_str(), FALSE));
+    EXPECT_FALSE(PictureIsWhite(catalogue::ProgramIconPicture(program, nullptr)));
+    EXPECT_TRUE(PictureIsWhite(catalogue::ProgramIconPicture(folder + L"\\gone.exe", nullptr)));
 }
 
 namespace {
