@@ -108,7 +108,8 @@ void PaintWeatherArea(HDC dc, const Scale& S)
         base::UniquePen border(::CreatePen(PS_INSIDEFRAME, S(1), art::kPanelBorder));
         base::SelectGuard useBrush(dc, fill.get());
         base::SelectGuard usePen(dc, border.get());
-        ::RoundRect(dc, weather.left - S(3), weather.top - S(2), weather.right + S(1), weather.bottom + S(2), S(9), S(9));
+        ::RoundRect(dc, weather.left - S(3), weather.top - S(2), weather.right + S(1), weather.bottom + S(2), S(9),
+                    S(9));
     }
     // Previous and next day: small triangles centred in their boxes.
     const RECT previous = S.Box(kPreviousBoxRect);
@@ -150,7 +151,8 @@ void PaintFrame(HDC dc, const Scale& S)
     const int height = S(kMainHeight);
     const int t = S(1);
     base::UniqueBrush frame(::CreateSolidBrush(art::kFrame));
-    const RECT edges[] = {{0, 0, width, t}, {0, height - t, width, height}, {0, 0, t, height}, {width - t, 0, width, height}};
+    const RECT edges[] = {
+        {0, 0, width, t}, {0, height - t, width, height}, {0, 0, t, height}, {width - t, 0, width, height}};
     for (const RECT& edge : edges)
         ::FillRect(dc, &edge, frame.get());
     // The window's corners are cut in a staircase of design pixels; close

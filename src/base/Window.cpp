@@ -1,5 +1,8 @@
 #include "base/Window.h"
 
+#include "base/Dpi.h"
+#include "base/WindowPlacement.h"
+
 #include <exception>
 
 namespace base {
@@ -87,6 +90,37 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         }
     }
     return result;
+}
+
+int Window::CreateScaledPopup(const ClassInfo& cls, CreateInfo info, SIZE designSize) noexcept
+{
+    const auto placeAt = [&](int dpi) {
+        return FramedPlaceOver(info.parent, designSize, info.style, info.exStyle, dpi);
+    };
+    const int ownerDpi = WindowDpi(info.parent);
+    const RECT place = placeAt(ownerDpi);
+    info.x = place.left;
+    info.y = place.top;
+    info.width = place.right - place.left;
+    info.height = place.bottom - place.top;
+    if (!CreateFrom(cls, info))
+        return 0;
+    const int own = WindowDpi(m_hwnd);
+    if (own != ownerDpi) {
+        const RECT refit = placeAt(own);
+        ::SetWindowPos(m_hwnd, nullptr, refit.left, refit.top, refit.right - refit.left, refit.bottom - refit.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return own;
+}
+
+int Window::TakeSuggestedDpiRect(WPARAM wParam, LPARAM lParam) const noexcept
+{
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        ::SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int dpi = LOWORD(wParam);
+    return dpi > 0 ? dpi : WindowDpi(m_hwnd);
 }
 
 } // namespace base

@@ -50,6 +50,15 @@ protected:
     };
 
     [[nodiscard]] bool CreateFrom(const ClassInfo& cls, const CreateInfo& info) noexcept;
+    // A framed popup designed as a whole window of designSize at 96 DPI (its
+    // client area scales, the frame is the system's), centred over its owner
+    // (info.parent) at the owner's scale, or at its own should it come up on
+    // a monitor of another. info's place is ignored. The DPI it is drawn at;
+    // 0 when it could not be made.
+    [[nodiscard]] int CreateScaledPopup(const ClassInfo& cls, CreateInfo info, SIZE designSize) noexcept;
+    // For WM_DPICHANGED: the window takes the suggested rectangle, which keeps
+    // it where the user put it; gives the new DPI.
+    [[nodiscard]] int TakeSuggestedDpiRect(WPARAM wParam, LPARAM lParam) const noexcept;
 
     // A child window at rect, in the parent's client coordinates.
     [[nodiscard]] static CreateInfo ChildAt(HWND parent, const RECT& rect,

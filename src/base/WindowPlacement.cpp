@@ -34,19 +34,6 @@ RECT FramedPlaceOver(HWND owner, SIZE designSize, DWORD style, DWORD exStyle, in
     return CentredOver(owner, size.cx, size.cy);
 }
 
-int RefitToOwnDpi(HWND window, HWND owner, SIZE designSize, int madeAtDpi) noexcept
-{
-    const int own = WindowDpi(window);
-    if (own == madeAtDpi)
-        return own;
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-    const RECT place = FramedPlaceOver(owner, designSize, style, exStyle, own);
-    ::SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    return own;
-}
-
 bool ExploreFolder(const std::wstring& folder) noexcept
 {
     SHELLEXECUTEINFOW execute{};

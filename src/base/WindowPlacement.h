@@ -17,11 +17,6 @@ namespace base {
 // the frame is the system's), centred over owner at dpi.
 [[nodiscard]] RECT FramedPlaceOver(HWND owner, SIZE designSize, DWORD style, DWORD exStyle, int dpi) noexcept;
 
-// A window made at its owner's DPI may come up on a monitor of another
-// scale: there it is sized and centred again for its own. Gives the DPI it
-// is drawn at.
-[[nodiscard]] int RefitToOwnDpi(HWND window, HWND owner, SIZE designSize, int madeAtDpi) noexcept;
-
 // Opens folder in the system's file browser, without any error dialog.
 // False when the shell could not.
 bool ExploreFolder(const std::wstring& folder) noexcept;

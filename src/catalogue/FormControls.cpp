@@ -1,6 +1,5 @@
 #include "catalogue/FormControls.h"
 
-#include "base/WindowPlacement.h"
 
 #include <utility>
 
@@ -174,19 +173,12 @@ LRESULT StatusColours(HDC dc) noexcept
 
 bool FormWindow::CreateForm(const wchar_t* className, const wchar_t* title, HWND owner, SIZE designSize)
 {
-    m_dpi = base::WindowDpi(owner);
-    const RECT place = base::FramedPlaceOver(owner, designSize, kFormStyle, kFormExStyle, m_dpi);
-    if (!CreateFrom({.name = className, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                    {.exStyle = kFormExStyle,
-                     .title = title,
-                     .style = kFormStyle,
-                     .x = place.left,
-                     .y = place.top,
-                     .width = place.right - place.left,
-                     .height = place.bottom - place.top,
-                     .parent = owner}))
+    const int dpi = CreateScaledPopup({.name = className, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
+                                      {.exStyle = kFormExStyle, .title = title, .style = kFormStyle, .parent = owner},
+                                      designSize);
+    if (!dpi)
         return false;
-    m_dpi = base::RefitToOwnDpi(Handle(), owner, designSize, m_dpi);
+    m_dpi = dpi;
     return true;
 }
 
@@ -201,12 +193,7 @@ void FormWindow::LayOut()
 
 LRESULT FormWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
-    if (const int dpi = LOWORD(wParam))
-        m_dpi = dpi;
-    // The suggested place keeps the window where the user moved it, at the new scale.
-    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
-        ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_dpi = TakeSuggestedDpiRect(wParam, lParam);
     LayOut();
     return 0;
 }

@@ -75,19 +75,12 @@ bool MusicPanel::Create(HWND owner)
 {
     if (Handle())
         return false;
-    m_dpi = base::WindowDpi(owner);
-    const RECT place = base::FramedPlaceOver(owner, kPanelSize, kPanelStyle, kPanelExStyle, m_dpi);
-    if (!CreateFrom({.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
-                    {.exStyle = kPanelExStyle,
-                     .title = kPanelTitle,
-                     .style = kPanelStyle,
-                     .x = place.left,
-                     .y = place.top,
-                     .width = place.right - place.left,
-                     .height = place.bottom - place.top,
-                     .parent = owner}))
+    const int dpi = CreateScaledPopup(
+        {.name = kClassName, .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
+        {.exStyle = kPanelExStyle, .title = kPanelTitle, .style = kPanelStyle, .parent = owner}, kPanelSize);
+    if (!dpi)
         return false;
-    m_dpi = base::RefitToOwnDpi(Handle(), owner, kPanelSize, m_dpi);
+    m_dpi = dpi;
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const auto makeControl = [&](const wchar_t* cls, const wchar_t* text, DWORD exStyle, DWORD style, int id) {
@@ -291,12 +284,7 @@ LRESULT MusicPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DPICHANGED:
-        if (const int dpi = LOWORD(wParam))
-            m_dpi = dpi;
-        // The suggested place keeps the panel where the user moved it, at the new scale.
-        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
-            ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                           suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        m_dpi = TakeSuggestedDpiRect(wParam, lParam);
         LayOut();
         return 0;
     case WM_ACTIVATE:

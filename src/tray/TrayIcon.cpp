@@ -99,6 +99,16 @@ int IconEntryOfSize(std::span<const unsigned char> bytes, int pixels) noexcept
     return 0;
 }
 
+namespace {
+
+// The notification area shows small icons at the system's scale.
+base::UniqueIcon NotificationAreaIcon(std::span<const unsigned char> iconFileBytes)
+{
+    return IconFromIcoBytes(iconFileBytes, IconEntryOfSize(iconFileBytes, ::GetSystemMetrics(SM_CXSMICON)));
+}
+
+} // namespace
+
 void CopyToField(wchar_t* field, size_t capacity, std::wstring_view text) noexcept
 {
     if (!field || capacity == 0)
@@ -140,7 +150,7 @@ void TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
     base::UniqueIcon picture;
     if (iconFileBytes) {
         // Bytes without an icon still give an icon, one without a picture.
-        picture = IconFromIcoBytes(*iconFileBytes, IconEntryOfSize(*iconFileBytes, ::GetSystemMetrics(SM_CXSMICON)));
+        picture = NotificationAreaIcon(*iconFileBytes);
     } else {
         HICON shared = owner ? SharedSmallIcon(owner) : nullptr;
         if (!shared)
@@ -180,7 +190,7 @@ void TrayIcon::SetIcon(std::span<const unsigned char> iconFileBytes)
 {
     if (!m_installed)
         return;
-    base::UniqueIcon picture = IconFromIcoBytes(iconFileBytes, IconEntryOfSize(iconFileBytes, ::GetSystemMetrics(SM_CXSMICON)));
+    base::UniqueIcon picture = NotificationAreaIcon(iconFileBytes);
     if (!picture)
         return;
     m_data.uFlags = kIconFlags;
