@@ -536,16 +536,6 @@ std::wstring BinFolder()
     return base::FolderOf(path);
 }
 
-BOOL CALLBACK MatchListBox(HWND window, LPARAM param)
-{
-    wchar_t name[16]{};
-    ::GetClassNameW(window, name, 16);
-    if (::lstrcmpiW(name, L"ListBox") != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
 // When, from CreateProcessW on, the main window was first seen, its list
 // first held every group row, and the first paint was done.
 struct StartupTimes {
@@ -570,9 +560,7 @@ StartupTimes WaitForFirstPaint(const PROCESS_INFORMATION& process, int groups, c
             return times;
         }
         window = testing_support::FindVisibleProcessWindow(process.dwProcessId, kMainWindowClass);
-        HWND list = nullptr;
-        if (window)
-            ::EnumChildWindows(window, MatchListBox, reinterpret_cast<LPARAM>(&list));
+        const HWND list = window ? testing_support::FindChildOfClass(window, L"ListBox") : nullptr;
         DWORD_PTR rows = 0;
         if (list && ::SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &rows) &&
             static_cast<int>(rows) == groups) {

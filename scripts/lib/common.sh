@@ -9,17 +9,18 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8
 export LC_ALL=zh_CN.UTF-8
 
-# The program is a 32-bit executable. Some virtual machines run 64-bit user
-# code only: there Wine's 32-bit loader fails with "Exec format error", so
-# the tests, benchmarks and scripts/run use a 64-bit build of the same code
-# under 64-bit Wine (in its own folder), and the 32-bit program is still
-# built beside it.
+source "$ROOT/scripts/lib/arch.sh"
+
+# The program is a 32-bit executable, and its 32-bit tests run wherever the
+# host runs 32-bit code. Some virtual machines run 64-bit user code only:
+# there the tests, benchmarks and scripts/run use a 64-bit build of the same
+# code under 64-bit Wine (in its own folder), and the whole 32-bit tree is
+# still built beside it. QUILLERY_TEST_ARCH=x86_64 or i686 picks either.
 choose_arch() {
-    if [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
-        ARCH=i686
+    ARCH=$(test_arch) || exit 1
+    if [ "$ARCH" = i686 ]; then
         BUILD_DIR=${QUILLERY_BUILD_DIR:-$ROOT/build}
     else
-        ARCH=x86_64
         BUILD_DIR=${QUILLERY_BUILD_DIR:-$ROOT/build-x86_64}
         # "wine" picks the 32-bit loader whenever it is installed; this one does not.
         local shim="$BUILD_DIR/wine-bin"
@@ -49,19 +50,22 @@ build_tree() { # FOLDER ARCH [cmake --build arguments...]
 # Installs what is missing and builds everything that runs here.
 configure_and_build() {
     "$ROOT/scripts/install-deps"
-    choose_arch # a fresh machine only now has Wine to ask
     build_tree "$BUILD_DIR" "$ARCH"
 }
 
-# The 32-bit program, wherever the tests run: where they run 64-bit, this
-# still proves the shipped executable builds.
-build_program_32() {
+# The 32-bit tree (program, tests, benchmarks), wherever the tests run: where
+# they run 64-bit, this still proves that everything we ship and test
+# compiles as 32-bit code, which a 64-bit build cannot (a plain lambda
+# converts to a CALLBACK pointer only there). Prints the program's path.
+build_tree_32() {
+    local folder=${QUILLERY_BUILD_DIR_32:-$ROOT/build}
     if [ "$ARCH" = i686 ]; then
-        echo "$BUILD_DIR/bin/Quillery.exe"
-    else
-        build_tree "${QUILLERY_BUILD_DIR_32:-$ROOT/build}" i686 --target Quillery
-        echo "${QUILLERY_BUILD_DIR_32:-$ROOT/build}/bin/Quillery.exe"
+        folder=$BUILD_DIR
+    elif ! build_tree "$folder" i686; then
+        echo "the 32-bit build in $folder failed (the compiler's messages are above)" >&2
+        return 1
     fi
+    echo "$folder/bin/Quillery.exe"
 }
 
 # A prefix per build folder, set up once with the settings the tests rely

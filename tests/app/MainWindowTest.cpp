@@ -6,6 +6,7 @@
 #include "Canvas.h"
 #include "DroppedFiles.h"
 #include "GdiCount.h"
+#include "ProcessWindow.h"
 #include "TempFolder.h"
 #include "base/ComPtr.h"
 #include "base/Dpi.h"
@@ -234,18 +235,7 @@ TEST_F(MainWindowTest, FilesDroppedOnTheTitleBecomeShortcutsThroughTheDropWindow
               std::optional<std::string>("C:\\Program Files\\Tool\\tool.exe"));
     EXPECT_FALSE(drop->Handle()) << "saved and closed";
     // The list was rebuilt: its only group now counts the new shortcut.
-    HWND list = nullptr;
-    ::EnumChildWindows(
-        Window(),
-        [](HWND child, LPARAM found) {
-            wchar_t name[16]{};
-            ::GetClassNameW(child, name, 16);
-            if (::lstrcmpiW(name, L"ListBox") != 0)
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&list));
+    const HWND list = testing_support::FindChildOfClass(Window(), L"ListBox");
     ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
     const auto group = m_state.listControl.ReadItem(static_cast<int>(::SendMessageW(list, LB_GETITEMDATA, 0, 0)));
     ASSERT_TRUE(group);

@@ -114,23 +114,9 @@ RECT WindowRect(HWND window)
     return r;
 }
 
-namespace {
-BOOL CALLBACK FindListBoxChild(HWND child, LPARAM param)
-{
-    wchar_t className[16]{};
-    ::GetClassNameW(child, className, 16);
-    if (::lstrcmpiW(className, L"ListBox") != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = child;
-    return FALSE;
-}
-} // namespace
-
 HWND FindListBox(HWND window)
 {
-    HWND found = nullptr;
-    ::EnumChildWindows(window, FindListBoxChild, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindChildOfClass(window, L"ListBox");
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)

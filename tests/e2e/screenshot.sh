@@ -14,7 +14,8 @@ run=("$here/../../scripts/wine-run")
 s() { echo $(( ($1 * dpi * 2 + 96) / 192 )); }
 work=$(mktemp -d)
 program=
-trap '[ -n "$program" ] && kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
+server=
+trap '[ -n "$program" ] && kill "$program" 2>/dev/null; [ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 cp "$bin/Quillery.exe" "$work/"
 mkdir -p "$(dirname "$out")"
 
@@ -28,6 +29,24 @@ shortcut 常用工具 注册表编辑器 'C:\windows\regedit.exe'
 shortcut 常用工具 'Wine 设置' 'C:\windows\system32\winecfg.exe'
 shortcut 游戏 扫雷 'C:\windows\system32\winemine.exe'
 mkdir -p "$work/Favorites/网络"
+# A playlist, whose first track the music bar shows.
+printf 'D:\\音乐\\高山流水.mp3\r\nD:\\音乐\\渔舟唱晚.mp3' | iconv -f UTF-8 -t GBK >"$work/Favorites/mp3.txt"
+
+# A forecast to show, from a server of our own on 127.0.0.1 with a sample page.
+mkdir -p "$work/site/inc"
+cp "$here/../../fuzz/seeds/normal-page.html" "$work/site/inc/07_dc269.htm"
+python3 -c '
+import functools, http.server, sys
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
+handler.log_message = lambda *args: None
+server = http.server.HTTPServer(("127.0.0.1", 0), handler)
+open(sys.argv[2] + ".part", "w").write(str(server.server_port))
+__import__("os").rename(sys.argv[2] + ".part", sys.argv[2])
+server.serve_forever()' "$work/site" "$work/port" </dev/null >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 50); do [ -f "$work/port" ] && break; sleep 0.1; done
+[ -f "$work/port" ] || { echo "the weather server did not start"; exit 1; }
+printf '[基本配置]\r\n天气主机=127.0.0.1:%s\r\n' "$(cat "$work/port")" | iconv -f UTF-8 -t GBK >"$work/Instal.ini"
 
 cd "$work"
 "${run[@]}" Quillery.exe </dev/null >/dev/null 2>&1 &
@@ -39,7 +58,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -n "$window" ] || { echo "no Quillery window appeared"; exit 1; }
-sleep 1 # let it paint
+sleep 1 # let it paint and fetch the forecast from the local server
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "window at $X,$Y size ${WIDTH}x$HEIGHT"

@@ -191,18 +191,22 @@ TEST_F(ListFilter, KeysMoveBetweenEntriesOpenAndCloseGroupsAndStartEntries)
                            {WM_KEYDOWN, VK_DOWN}, {WM_CHAR, L'A'}, {WM_IME_CHAR, L'程'}, {WM_CHAR, L'程'}}));
 }
 
+std::vector<std::pair<DWORD, LONG>> g_focusedRowEvents;
+
+void CALLBACK RecordFocusedRowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT && child > 0 && window == ::GetFocus())
+        g_focusedRowEvents.emplace_back(event, child);
+}
+
 // What a screen reader reads: the list box's selection and its rows' text
 // (as the system's list box proxy does), told by focus and selection events.
 TEST_F(ListFilter, AccessibilityToolsFollowTheSelectedRowByName)
 {
-    static std::vector<std::pair<DWORD, LONG>> events;
-    const HWINEVENTHOOK hook = ::SetWinEventHook(
-        EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr,
-        [](HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-            if (object == OBJID_CLIENT && child > 0 && window == ::GetFocus())
-                events.emplace_back(event, child);
-        },
-        ::GetCurrentProcessId(), ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    auto& events = g_focusedRowEvents;
+    const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr,
+                                                 RecordFocusedRowEvent, ::GetCurrentProcessId(),
+                                                 ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
     ::SetForegroundWindow(m_host);
     ::SetFocus(m_list);
