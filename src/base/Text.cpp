@@ -56,21 +56,51 @@ std::string ToUtf8(std::wstring_view text)
     return NarrowExact(text, CP_UTF8).value_or(std::string());
 }
 
+DecodedText DecodeFile(std::string_view bytes, unsigned codePage)
+{
+    return DecodeTextBytes(bytes, codePage, &Widen);
+}
+
 std::wstring DecodeFileText(std::string_view bytes, unsigned codePage)
 {
-    if (bytes.starts_with(kUtf8Bom))
-        return Widen(bytes.substr(kUtf8Bom.size()), CP_UTF8);
-    return Widen(bytes, codePage);
+    return DecodeFile(bytes, codePage).text;
 }
 
 std::string EncodeFileText(std::wstring_view text, unsigned codePage)
 {
-    // ANSI bytes that happen to start like the mark would read back as UTF-8.
-    if (auto ansi = NarrowExact(text, codePage); ansi && !ansi->starts_with(kUtf8Bom))
+    // Code-page bytes that would read back as something else (they start
+    // like the mark, or happen to be valid UTF-8) are written as UTF-8.
+    if (auto ansi = NarrowExact(text, codePage); ansi && !ansi->starts_with(kUtf8Bom) && !LooksLikeUtf8(*ansi))
         return *std::move(ansi);
     std::string bytes(kUtf8Bom);
     bytes += ToUtf8(text);
     return bytes;
+}
+
+std::string EncodeFileText(std::wstring_view text, TextEncoding encoding, unsigned codePage)
+{
+    switch (encoding) {
+    case TextEncoding::CodePage:
+        break;
+    case TextEncoding::Utf8:
+        return ToUtf8(text);
+    case TextEncoding::Utf8WithMark:
+        return std::string(kUtf8Bom) + ToUtf8(text);
+    case TextEncoding::Utf16LeWithMark:
+    case TextEncoding::Utf16BeWithMark: {
+        const bool big = encoding == TextEncoding::Utf16BeWithMark;
+        std::string bytes(big ? kUtf16BeBom : kUtf16LeBom);
+        bytes.reserve(bytes.size() + text.size() * 2);
+        for (const wchar_t c : text) {
+            const auto high = static_cast<char>((c >> 8) & 0xFF);
+            const auto low = static_cast<char>(c & 0xFF);
+            bytes.push_back(big ? high : low);
+            bytes.push_back(big ? low : high);
+        }
+        return bytes;
+    }
+    }
+    return EncodeFileText(text, codePage);
 }
 
 } // namespace base

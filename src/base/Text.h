@@ -3,6 +3,8 @@
 // files. The code page is a parameter so tests can pin 936 or 1252; the
 // program passes CP_ACP.
 
+#include "base/TextDecoding.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,14 +21,19 @@ namespace base {
 
 [[nodiscard]] std::string ToUtf8(std::wstring_view text);
 
-// A file's bytes as text: UTF-8 when they begin with its byte-order mark,
-// otherwise the code page.
+// A file's bytes as text: after a byte-order mark UTF-8 or UTF-16; valid
+// UTF-8 holding a multi-byte sequence as UTF-8 (editors save it without a
+// mark); anything else in the code page. DecodeFile also says which.
+[[nodiscard]] DecodedText DecodeFile(std::string_view bytes, unsigned codePage);
 [[nodiscard]] std::wstring DecodeFileText(std::string_view bytes, unsigned codePage);
 
-// Text as a file's bytes: the code page when it holds the text exactly,
-// otherwise UTF-8 with a byte-order mark, so no character is ever lost.
+// Text as a new file's bytes: the code page when it holds the text exactly
+// and the bytes read back as that code page, otherwise UTF-8 with a
+// byte-order mark, so no character is ever lost.
 [[nodiscard]] std::string EncodeFileText(std::wstring_view text, unsigned codePage);
 
-inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Text as the bytes of a file that was read as `encoding`, so a rewrite
+// keeps what an editor chose; the code page falls back as EncodeFileText does.
+[[nodiscard]] std::string EncodeFileText(std::wstring_view text, TextEncoding encoding, unsigned codePage);
 
 } // namespace base

@@ -6,32 +6,55 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cwchar>
 
 namespace base {
 
-std::optional<std::string> ReadFileBytes(const std::wstring& path)
+std::optional<std::string> ReadFileBytes(const std::wstring& path, std::size_t maxBytes, ReadError* error)
 {
+    ReadError ignored = ReadError::None;
+    ReadError& why = error ? *error : ignored;
+    why = ReadError::None;
     UniqueFileHandle file(::CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    if (!file) {
+        const DWORD code = ::GetLastError();
+        why = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ReadError::Missing : ReadError::Failed;
         return std::nullopt;
+    }
+    const std::size_t limit = std::min<std::size_t>(maxBytes, INT_MAX);
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX)
+    if (!::GetFileSizeEx(file.get(), &size)) {
+        why = ReadError::Failed;
         return std::nullopt;
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > limit) {
+        why = ReadError::TooLarge;
+        return std::nullopt;
+    }
+    // One byte of room beyond the size shows a file that grew while we read it.
+    std::string bytes(static_cast<size_t>(size.QuadPart) + 1, '\0');
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD read = 0;
         if (!::ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
-                        &read, nullptr))
+                        &read, nullptr)) {
+            why = ReadError::Failed;
             return std::nullopt;
+        }
         if (read == 0)
-            break; // the file shrank while we read it
+            break; // the end, or the file shrank while we read it
         done += read;
+        if (done > limit) {
+            why = ReadError::TooLarge;
+            return std::nullopt;
+        }
+        if (done == bytes.size())
+            bytes.resize(std::min(bytes.size() * 2, limit + 1));
     }
     bytes.resize(done);
     return bytes;
@@ -93,17 +116,32 @@ bool WriteFileAtomic(const std::wstring& path, std::string_view bytes)
     return false;
 }
 
-std::optional<std::wstring> ReadTextFile(const std::wstring& path, unsigned codePage)
+std::optional<DecodedText> ReadText(const std::wstring& path, unsigned codePage, std::size_t maxBytes,
+                                    ReadError* error)
 {
-    auto bytes = ReadFileBytes(path);
+    auto bytes = ReadFileBytes(path, maxBytes, error);
     if (!bytes)
         return std::nullopt;
-    return DecodeFileText(*bytes, codePage);
+    return DecodeFile(*bytes, codePage);
+}
+
+std::optional<std::wstring> ReadTextFile(const std::wstring& path, unsigned codePage, std::size_t maxBytes,
+                                         ReadError* error)
+{
+    auto text = ReadText(path, codePage, maxBytes, error);
+    if (!text)
+        return std::nullopt;
+    return std::move(text->text);
 }
 
 bool WriteTextFile(const std::wstring& path, std::wstring_view text, unsigned codePage)
 {
     return WriteFileAtomic(path, EncodeFileText(text, codePage));
+}
+
+bool WriteTextFile(const std::wstring& path, std::wstring_view text, TextEncoding encoding, unsigned codePage)
+{
+    return WriteFileAtomic(path, EncodeFileText(text, encoding, codePage));
 }
 
 } // namespace base

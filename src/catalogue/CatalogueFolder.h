@@ -22,11 +22,8 @@ using base::FilesWithExtension;
 
 inline constexpr unsigned long kMaxShortcutFileBytes = 64 * 1024;
 
-// A shortcut file's content, up to its first zero character, as text without
-// the blanks and line breaks around it: the program path. The code page, or
-// UTF-8 or UTF-16 after their marks. Empty when the file is empty, larger
-// than kMaxShortcutFileBytes, binary (control characters before the zero)
-// or cannot be read.
+// A shortcut file's program path (see PathFromShortcutBytes). Empty when the
+// file is empty, larger than kMaxShortcutFileBytes, binary or cannot be read.
 [[nodiscard]] std::wstring ReadShortcutPath(const std::wstring& file, unsigned codePage);
 
 } // namespace catalogue
