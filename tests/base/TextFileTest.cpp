@@ -52,6 +52,26 @@ TEST(TextFile, TextGoesThroughTheCodePageRules)
     EXPECT_EQ(ReadTextFile(path, 936), L"C:\\ก\\app.exe");
 }
 
+TEST(TextFile, AReadWithinALimitSaysWhyItGaveNothing)
+{
+    testing_support::TempFolder dir;
+    const std::wstring path = dir.Path() + L"\\Instal.ini";
+    base::ReadError why = base::ReadError::Failed;
+    EXPECT_FALSE(ReadFileBytes(path, 10, &why).has_value());
+    EXPECT_EQ(why, base::ReadError::Missing);
+    EXPECT_FALSE(ReadFileBytes(dir.Path() + L"\\none\\a.txt", 10, &why).has_value());
+    EXPECT_EQ(why, base::ReadError::Missing);
+
+    ASSERT_TRUE(WriteFileAtomic(path, std::string(10, 'x')));
+    EXPECT_EQ(ReadFileBytes(path, 10, &why), std::string(10, 'x'));
+    EXPECT_EQ(why, base::ReadError::None);
+    EXPECT_FALSE(base::ReadText(path, 936, 9, &why).has_value());
+    EXPECT_EQ(why, base::ReadError::TooLarge);
+    // A folder is no file to read, and not a missing one either.
+    EXPECT_FALSE(ReadFileBytes(dir.Path(), 10, &why).has_value());
+    EXPECT_NE(why, base::ReadError::Missing);
+}
+
 TEST(TextFile, FolderOfCutsAtTheLastSeparator)
 {
     EXPECT_EQ(base::FolderOf(L"C:\\a\\b.txt"), L"C:\\a");

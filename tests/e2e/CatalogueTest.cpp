@@ -6,6 +6,7 @@
 #include "RealInput.h"
 
 #include "app/Configuration.h"
+#include "app/MainLayout.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
 
@@ -134,37 +135,49 @@ TEST_F(Catalogue, DoubleClickOnAShortcutStartsItsProgramInItsFolder)
     EXPECT_TRUE(SameFolder(*started, folder)) << "started in " << base::ToUtf8(*started);
 }
 
-TEST_F(Catalogue, ShortcutFilesFromEditorsWorkAndBadOnesLoadQuietly)
+TEST_F(Catalogue, ShortcutAndPlaylistFilesFromEditorsWorkAndBadOnesLoadQuietly)
 {
-    // Two recorders, each saying in its own folder that it ran.
+    // Three recorders, each saying in its own folder that it ran.
     std::vector<std::wstring> folders;
-    for (const wchar_t* name : {L"行尾", L"宽字符"}) {
+    for (const wchar_t* name : {L"行尾", L"宽字符", L"应用"}) {
         folders.push_back(m_copy.PathOf(name));
         ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
-        ASSERT_TRUE(::CopyFileW((BuildFolder() + L"\\record_launch.exe").c_str(),
-                                (folders.back() + L"\\record_launch.exe").c_str(), FALSE));
     }
+    folders.back() += L"\程序";
+    ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
+    for (const std::wstring& folder : folders)
+        ASSERT_TRUE(::CopyFileW((BuildFolder() + L"\record_launch.exe").c_str(),
+                                (folder + L"\record_launch.exe").c_str(), FALSE));
     m_copy.AddGroup(L"杂");
-    const auto write = [&](const wchar_t* name, std::string_view bytes) {
-        ASSERT_TRUE(base::WriteFileAtomic(m_copy.PathOf(L"Favorites\\杂\\") + name, bytes));
+    const auto write = [&](const std::wstring& name, std::string_view bytes) {
+        ASSERT_TRUE(base::WriteFileAtomic(m_copy.PathOf(L"Favorites\\") + name, bytes));
     };
     // Saved by a text editor: a final line break.
     const std::optional<std::string> crlf = base::NarrowExact(folders[0] + L"\\record_launch.exe\r\n", 936);
     ASSERT_TRUE(crlf.has_value());
-    write(L"行尾.txt", *crlf);
+    write(L"杂\\行尾.txt", *crlf);
     // Notepad's "Unicode".
     const std::wstring wide = folders[1] + L"\\record_launch.exe";
     std::string utf16 = "\xFF\xFE";
     for (const wchar_t c : wide)
         utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    write(L"宽.txt", utf16);
-    write(L"大.txt", std::string(200 * 1024, 'x'));
-    write(L"图.txt", std::string_view("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    write(L"杂\\宽.txt", utf16);
+    // Today's Notepad: UTF-8 without a byte-order mark, in shortcuts and the playlist alike.
+    write(L"杂\\程序.txt", base::ToUtf8(folders[2] + L"\\record_launch.exe"));
+    write(L"mp3.txt", base::ToUtf8(L"D:\\音乐\\晨曦.mp3\r\nD:\\音乐\\渔舟唱晚.mp3"));
+    write(L"杂\\大.txt", std::string(200 * 1024, 'x'));
+    write(L"杂\\图.txt", std::string_view("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
 
     Start();
+    HWND musicBox = ::ChildWindowFromPointEx(m_window, {app::kMusicBoxRect.left + 2, app::kMusicBoxRect.top + 2},
+                                             CWP_SKIPINVISIBLE);
+    wchar_t title[64]{};
+    ::GetWindowTextW(musicBox, title, 64);
+    EXPECT_STREQ(title, L"晨曦") << "the first track's title, not its bytes read as GBK";
+
     Click(RowCentre(0));
-    ASSERT_TRUE(WaitForRows(5)) << "rows: " << Rows();
-    for (int row = 1; row <= 4; ++row) {
+    ASSERT_TRUE(WaitForRows(6)) << "rows: " << Rows();
+    for (int row = 1; row <= 5; ++row) {
         DoubleClick(RowCentre(row));
         // Apart in time, so no two clicks make a double-click of their own.
         ::Sleep(600);
@@ -174,7 +187,7 @@ TEST_F(Catalogue, ShortcutFilesFromEditorsWorkAndBadOnesLoadQuietly)
         EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(record.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
             << "did not start: " << base::ToUtf8(folder);
     }
-    EXPECT_EQ(Rows(), 5) << "the window still answers";
+    EXPECT_EQ(Rows(), 6) << "the window still answers";
     EXPECT_FALSE(m_program->WaitForExit(0).has_value()) << "the program is still running";
 }
 

@@ -34,7 +34,7 @@ printf 'D:\\音乐\\高山流水.mp3\r\nD:\\音乐\\渔舟唱晚.mp3' | iconv -f
 
 # A forecast to show, from a server of our own on 127.0.0.1 with a sample page.
 mkdir -p "$work/site/inc"
-cp "$here/../../fuzz/seeds/normal-page.html" "$work/site/inc/07_dc269.htm"
+cp "$here/../../fuzz/seeds/weather/normal-page.html" "$work/site/inc/07_dc269.htm"
 python3 -c '
 import functools, http.server, sys
 handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
