@@ -143,11 +143,11 @@ TEST_F(Catalogue, ShortcutAndPlaylistFilesFromEditorsWorkAndBadOnesLoadQuietly)
         folders.push_back(m_copy.PathOf(name));
         ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
     }
-    folders.back() += L"\程序";
+    folders.back() += L"\\程序";
     ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
     for (const std::wstring& folder : folders)
-        ASSERT_TRUE(::CopyFileW((BuildFolder() + L"\record_launch.exe").c_str(),
-                                (folder + L"\record_launch.exe").c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileW((BuildFolder() + L"\\record_launch.exe").c_str(),
+                                (folder + L"\\record_launch.exe").c_str(), FALSE));
     m_copy.AddGroup(L"杂");
     const auto write = [&](const std::wstring& name, std::string_view bytes) {
         ASSERT_TRUE(base::WriteFileAtomic(m_copy.PathOf(L"Favorites\\") + name, bytes));
