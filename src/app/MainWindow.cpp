@@ -307,7 +307,8 @@ POINT MainWindow::RestoredTopLeft() const
 
 void MainWindow::SaveConfiguration()
 {
-    // Nothing to tell the user if the folder is read-only; the program closes anyway.
+    // A save that fails leaves the file as it was; nothing to tell the user
+    // as the program closes anyway.
     (void)app::SaveConfiguration(m_config, RestoredTopLeft(), m_state.currentMusic);
 }
 

@@ -60,6 +60,43 @@ TEST(Configuration, SavingLeavesOtherItemsAlone)
     EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), L"");
 }
 
+TEST(Configuration, AFileThatCannotBeReadWhollyIsNeverReplaced)
+{
+    const std::string head = "[\xBB\xF9\xB1\xBE\xC5\xE4\xD6\xC3]\r\n\xD7\xF3\xB1\xDF=5\r\n"; // [基本配置] 左边=5
+    const auto padded = [&](size_t size) { return head + std::string(size - head.size(), ';'); };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool readable;
+        bool saves;
+    } cases[] = {
+        {"room for the save", padded(64 * 1024 - 40), true, true},
+        {"64 KiB: the save would not fit", padded(64 * 1024), true, false},
+        {"one byte more", padded(64 * 1024 + 1), false, false},
+        {"a broken GBK sequence", head + "; caf\xE9\r\n", true, false},
+        {"held open by another program", head, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::TempFolder dir;
+        const IniFile ini(dir.Path() + L"\\Instal.ini", 936);
+        ASSERT_TRUE(base::WriteFileAtomic(ini.Path(), c.bytes));
+        base::UniqueFileHandle held;
+        if (std::string_view(c.what).starts_with("held"))
+            held.reset(::CreateFileW(ini.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+
+        EXPECT_EQ(ini.ReadInt(kConfigSection, app::kLeftKey), c.readable ? 5 : 0);
+        EXPECT_EQ(app::SaveConfiguration(ini, {812, 7}, L"D:\\a.mp3"), c.saves);
+        held.reset();
+        if (c.saves) {
+            EXPECT_EQ(ini.ReadInt(kConfigSection, app::kLeftKey), 812);
+        } else {
+            EXPECT_TRUE(base::ReadFileBytes(ini.Path()) == c.bytes) << "the file was changed";
+        }
+        EXPECT_EQ(dir.FileNames(), std::vector<std::wstring>{L"Instal.ini"}) << "no temporary file is left";
+    }
+}
+
 TEST(Configuration, MissingFileOrKeysReadAsNothing)
 {
     testing_support::TempFolder dir;
@@ -80,7 +117,7 @@ TEST(Configuration, LongValuesAreReadWhole)
     EXPECT_EQ(ini.Read(kConfigSection, kCurrentMusicKey), path);
 }
 
-TEST(Configuration, AFilePastMaxPathIsReadAndRewrittenInPlaceLeavingNoCopies)
+TEST(Configuration, AFilePastMaxPathIsReadAndSavedLeavingNoCopies)
 {
     const testing_support::DeepTempFolder dir;
     const std::wstring folder = dir.Path() + L"\\程序" + std::wstring(150, L'x') + L"\\文件夹" + std::wstring(150, L'y');
