@@ -68,8 +68,8 @@ std::wstring FolderOf(const std::wstring& path)
 
 std::wstring CreateTemporaryFile(const std::wstring& folder)
 {
-    // Never reused within the process: Wine's private-profile functions
-    // cache a file they have read by its name and modification time.
+    // Never reused within the process, so two threads writing beside each
+    // other never share one.
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 1000; ++attempt) {
         wchar_t name[40]{};
