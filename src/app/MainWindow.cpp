@@ -117,6 +117,7 @@ void MainWindow::OnCreate()
     ReloadCatalogue();
     m_weather.FetchWeather(Handle());
     m_music.SetPlayButton(0);
+    m_music.StartPlayer(Handle());
     m_music.InitMusic();
     // Without its timers the window still works; it just never docks, and
     // a track that ends is not followed by the next.
@@ -344,6 +345,8 @@ void MainWindow::OnClose()
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_music.OnMessage(message, wParam, lParam))
+        return 0;
     switch (message) {
     case WM_CREATE:
         OnCreate();
@@ -428,7 +431,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ::KillTimer(Handle(), kDockTimer);
         ::KillTimer(Handle(), kMusicTimer);
         ::KillTimer(Handle(), kWeatherDeadlineTimer);
-        m_player.Stop();
+        m_music.StopPlayer();
         ::PostQuitMessage(0);
         return 0;
     }

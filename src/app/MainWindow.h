@@ -35,7 +35,8 @@ public:
     // Everything the window keeps lives in programDirectory.
     MainWindow(AppState& state, std::wstring programDirectory)
         : m_state(state), m_programDirectory(std::move(programDirectory)),
-          m_music(state, m_config, m_controls.BoxWindow(Box::Music), m_controls.BoxWindow(Box::Play), m_player),
+          m_music(state, m_config, m_controls.BoxWindow(Box::Music), m_controls.BoxWindow(Box::Play),
+                  [] { return std::make_unique<music::MciPlayer>(); }),
           m_tray(state.taskbarCreatedMessage),
           m_weather(m_config, m_controls.BoxWindow(Box::Weather), state.boxObjectIds[0])
     {
@@ -118,7 +119,6 @@ private:
     int m_dpi = 96;
     MainControls m_controls;
     TypeToFind m_typing{m_state.listControl, m_controls.Filter(), [this] { return CanType(); }};
-    music::MciPlayer m_player;
     MusicBar m_music;
     tray::TrayIcon m_tray;
     WeatherLine m_weather;

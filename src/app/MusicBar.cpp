@@ -4,6 +4,40 @@
 
 namespace app {
 
+namespace {
+constexpr wchar_t kPlayerMessageName[] = L"Quillery.MusicBar.Player";
+} // namespace
+
+void MusicBar::StartPlayer(HWND window) noexcept
+{
+    if (m_player)
+        return;
+    m_message = ::RegisterWindowMessageW(kPlayerMessageName);
+    if (!m_message)
+        return;
+    try {
+        m_player = std::make_unique<music::PlayerThread>(m_makePlayer, window, m_message);
+    } catch (...) {
+        // No thread to play on: the program goes on without music.
+    }
+}
+
+void MusicBar::StopPlayer() noexcept
+{
+    m_request = 0;
+    m_ended = false;
+    m_search.reset();
+    m_player.reset();
+}
+
+bool MusicBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_message || message != m_message)
+        return false;
+    OnPlayerEvent(static_cast<unsigned>(wParam), static_cast<music::PlayerEvent>(lParam));
+    return true;
+}
+
 void MusicBar::InitMusic()
 {
     // Kept even without a playlist, so closing writes it back as it was found.
@@ -27,63 +61,110 @@ void MusicBar::ShowTrackTitle(const std::wstring& path)
     m_titleBox.SetTextOnly(music::TrackTitle(path));
 }
 
-bool MusicBar::PlayTrack(const std::wstring& path)
+void MusicBar::PlayTrack(const std::wstring& path)
 {
+    m_search.reset();
     ShowTrackTitle(path);
-    const bool playing = m_player.Play(path);
-    SetPlayButton(playing ? 1 : 0);
-    return playing;
+    SetPlayButton(1);
+    m_ended = false;
+    if (m_player)
+        m_request = m_player->Play(path);
+    else
+        SetPlayButton(0);
 }
 
 void MusicBar::TogglePlayback()
 {
     if (m_state.musicPlaying) {
-        m_player.Stop();
+        // Also while a track is still opening: when it opens, it is closed.
+        if (m_player)
+            m_player->Stop();
+        m_request = 0;
+        m_ended = false;
+        m_search.reset();
         SetPlayButton(0);
         return;
     }
     // An empty playlist has nothing to play, whatever was saved.
     if (!m_state.playlist.empty() && !m_state.currentMusic.empty())
-        (void)PlayTrack(m_state.currentMusic);
+        PlayTrack(m_state.currentMusic);
 }
 
 void MusicBar::MusicTimerTick()
 {
-    if (!m_state.musicPlaying || !m_player.PlayedToEnd())
+    if (!m_state.musicPlaying || !m_ended)
         return;
+    m_ended = false;
     const std::optional<size_t> next = music::NextTrackIndex(m_state.playlist, m_state.currentMusic);
     if (!next) {
-        m_player.Stop();
+        if (m_player)
+            m_player->Stop();
+        m_request = 0;
         SetPlayButton(0);
         return;
     }
-    PlayFromLine(*next);
+    m_search = Search{.first = *next, .line = *next, .tried = 0};
+    TryLine(*next);
 }
 
-void MusicBar::PlayFromLine(size_t first)
+void MusicBar::TryLine(size_t line)
 {
-    const auto& lines = m_state.playlist;
-    for (size_t step = 0; step < lines.size(); ++step) {
-        const std::wstring& candidate = lines[(first + step) % lines.size()];
-        if (m_player.Play(candidate)) {
-            m_state.currentMusic = candidate;
+    // The title shows the track being tried, and a stop now leaves it current.
+    m_search->line = line;
+    ++m_search->tried;
+    m_state.currentMusic = m_state.playlist[line];
+    ShowTrackTitle(m_state.currentMusic);
+    SetPlayButton(1);
+    m_ended = false;
+    if (m_player) {
+        m_request = m_player->Play(m_state.currentMusic);
+        return;
+    }
+    m_search.reset();
+    SetPlayButton(0);
+}
+
+void MusicBar::OnPlayerEvent(unsigned request, music::PlayerEvent event)
+{
+    // An answer for a track replaced or stopped since.
+    if (request == 0 || request != m_request)
+        return;
+    switch (event) {
+    case music::PlayerEvent::Ended:
+        m_ended = true; // the tick moves on
+        return;
+    case music::PlayerEvent::Started:
+        if (m_search) {
+            m_search.reset();
             RememberCurrentTrack();
-            ShowTrackTitle(candidate);
-            SetPlayButton(1);
+        }
+        return;
+    case music::PlayerEvent::Failed:
+        break;
+    default: // posted by someone else under our message's name
+        return;
+    }
+    m_request = 0;
+    // The panel may have changed the playlist while the tries went on.
+    const size_t count = m_state.playlist.size();
+    if (m_search && count > 0) {
+        if (m_search->tried < count) {
+            TryLine((m_search->line + 1) % count);
             return;
         }
+        // Nothing in the list plays: it has still moved on by one.
+        m_state.currentMusic = m_state.playlist[m_search->first % count];
+        RememberCurrentTrack();
+        ShowTrackTitle(m_state.currentMusic);
     }
-    // Nothing in the list plays: it has still moved on by one.
-    m_state.currentMusic = lines[first];
-    RememberCurrentTrack();
-    ShowTrackTitle(m_state.currentMusic);
+    m_search.reset();
     SetPlayButton(0);
 }
 
 void MusicBar::PlaySelectedTrack(const std::wstring& path)
 {
     m_state.currentMusic = path;
-    (void)PlayTrack(path);
+    PlayTrack(path);
     RememberCurrentTrack();
 }
 

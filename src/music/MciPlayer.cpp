@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <atomic>
 #include <string_view>
 
 namespace music {
@@ -12,7 +13,8 @@ constexpr wchar_t kNotifyClass[] = L"QuilleryMciNotify";
 
 MciPlayer::MciPlayer()
 {
-    static unsigned counter = 0;
+    // Players are made on worker threads, possibly several at once.
+    static std::atomic<unsigned> counter{0};
     m_alias = L"QuilleryTrack" + std::to_wstring(++counter);
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -46,9 +48,11 @@ bool MciPlayer::Send(const std::wstring& command, HWND callback) const
 bool MciPlayer::Play(const std::wstring& path)
 {
     Close();
-    // A path can hold no double quote, so quoting passes it whole: spaces,
-    // Chinese names and all.
-    if (path.empty() || !Send(L"open \"" + path + L"\" type mpegvideo alias " + m_alias))
+    // Quoting passes a path whole (spaces, Chinese names and all) because
+    // no file name can hold a double quote; a line that does would end the
+    // quotes and have the rest read as MCI options.
+    if (path.empty() || path.find(L'"') != std::wstring::npos ||
+        !Send(L"open \"" + path + L"\" type mpegvideo alias " + m_alias))
         return false;
     m_open = true;
     if (!m_notify || !Send(L"play " + m_alias + L" from 0 notify", m_notify.get())) {

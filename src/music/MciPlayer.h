@@ -1,7 +1,9 @@
 #pragma once
 // MediaPlayer on MCI's MPEG device. The end of a track is learnt from MCI's
 // end-of-play notification: under Wine the position reads 0 once a track
-// has ended, so position against length cannot tell.
+// has ended, so position against length cannot tell. The notice goes to a
+// message-only window of the thread that made the player, which must
+// dispatch its messages.
 
 #include "base/Handles.h"
 #include "music/MediaPlayer.h"

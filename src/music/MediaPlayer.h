@@ -1,6 +1,8 @@
 #pragma once
 // Playing one track at a time. The program only needs to start a file,
 // stop it, and learn that a track it started has played to its end.
+// A player is made and used on one thread only (PlayerThread's), and its
+// calls may block for as long as the file takes to open.
 
 #include <string>
 

@@ -23,6 +23,9 @@ constexpr wchar_t kFontFace[] = L"微软雅黑";
 constexpr int kFontPixels = 12;
 constexpr wchar_t kFolderDialogTitle[] = L"浏览文件夹";
 constexpr wchar_t kDeleteAllQuestion[] = L"你确定要删除全部吗？";
+constexpr wchar_t kUnreadableNotice[] =
+    L"无法读取播放列表文件（文件过大或无法访问）。为免丢失其中的曲目，未作任何更改。";
+constexpr wchar_t kFullNotice[] = L"播放列表文件不能超过 1 MB，未能添加。";
 // Never shown; the name screen readers give the list.
 constexpr wchar_t kListName[] = L"播放列表";
 
@@ -167,9 +170,9 @@ HWND MusicPanel::List() const
 
 void MusicPanel::LoadPlaylistIntoPanel()
 {
-    // Always replaced, even by nothing: an emptied file must stop the music
-    // timer from moving on through tracks that were deleted.
-    const std::vector<std::wstring> lines = ReadPlaylist(m_settings.playlistPath, m_settings.codePage);
+    // Always replaced, even by nothing: an emptied or unreadable file must
+    // stop the music timer from moving on through tracks it no longer lists.
+    const std::vector<std::wstring> lines = LoadPlaylistFile(m_settings.playlistPath, m_settings.codePage).lines;
     if (m_settings.playlist)
         *m_settings.playlist = lines;
     if (!m_list)
@@ -184,6 +187,35 @@ void MusicPanel::LoadPlaylistIntoPanel()
     UpdateHorizontalExtent();
 }
 
+bool MusicPanel::ChangePlaylist(const std::function<void(std::vector<std::wstring>& lines)>& edit)
+{
+    // Read afresh: the rows may be stale if the file changed behind the panel.
+    const PlaylistFile file = LoadPlaylistFile(m_settings.playlistPath, m_settings.codePage);
+    if (!file.readable) {
+        LoadPlaylistIntoPanel();
+        Tell(kUnreadableNotice);
+        return false;
+    }
+    std::vector<std::wstring> lines = file.lines;
+    edit(lines);
+    const SaveResult saved = SavePlaylistFile(m_settings.playlistPath, lines, file, m_settings.codePage);
+    LoadPlaylistIntoPanel();
+    if (saved == SaveResult::TooLarge)
+        Tell(kFullNotice);
+    // A failed write is not reported: the list shows the file as it stayed.
+    return saved == SaveResult::Saved;
+}
+
+void MusicPanel::Tell(const wchar_t* notice)
+{
+    if (!m_settings.shell || !Handle())
+        return;
+    SetTopmost(Handle(), false);
+    m_settings.shell->Tell(Handle(), notice);
+    if (Handle())
+        SetTopmost(Handle(), true);
+}
+
 void MusicPanel::AddSingleTrack()
 {
     if (!m_settings.shell)
@@ -191,11 +223,7 @@ void MusicPanel::AddSingleTrack()
     const std::wstring file = m_settings.shell->ChooseTrackFile(Handle());
     if (file.empty() || !Handle())
         return;
-    std::vector<std::wstring> lines = ReadPlaylist(m_settings.playlistPath, m_settings.codePage);
-    lines.push_back(file);
-    const bool written = WritePlaylist(m_settings.playlistPath, lines, m_settings.codePage);
-    LoadPlaylistIntoPanel();
-    if (!written)
+    if (!ChangePlaylist([&](std::vector<std::wstring>& lines) { lines.push_back(file); }))
         return; // the last row is some other track
     const LRESULT count = ::SendMessageW(m_list, LB_GETCOUNT, 0, 0);
     if (count > 0)
@@ -214,13 +242,13 @@ void MusicPanel::AddFolderTracks()
         LoadPlaylistIntoPanel();
         return;
     }
-    std::vector<std::wstring> lines = ReadPlaylist(m_settings.playlistPath, m_settings.codePage);
-    const size_t firstNew = lines.size();
-    for (const std::wstring& name : names)
-        lines.push_back(JoinPath(folder, name));
-    const bool written = WritePlaylist(m_settings.playlistPath, lines, m_settings.codePage);
-    LoadPlaylistIntoPanel();
-    if (written && m_list) // bring the new rows into view
+    size_t firstNew = 0;
+    const bool added = ChangePlaylist([&](std::vector<std::wstring>& lines) {
+        firstNew = lines.size();
+        for (const std::wstring& name : names)
+            lines.push_back(JoinPath(folder, name));
+    });
+    if (added && m_list) // bring the new rows into view
         ::SendMessageW(m_list, LB_SETTOPINDEX, firstNew, 0);
 }
 
@@ -230,34 +258,30 @@ void MusicPanel::DeleteSelectedTrack()
     const std::wstring doomed = RowText(selected);
     if (doomed.empty())
         return;
-    std::vector<std::wstring> lines = Rows();
-    std::erase(lines, doomed);
-    if (!WritePlaylist(m_settings.playlistPath, lines, m_settings.codePage))
-        return; // the file, and so the list, is as it was
-    if (m_settings.playlist)
-        *m_settings.playlist = ReadPlaylist(m_settings.playlistPath, m_settings.codePage);
-
-    // Other copies of the path stay listed until the panel opens again.
-    ::SendMessageW(m_list, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
-    const LRESULT count = ::SendMessageW(m_list, LB_GETCOUNT, 0, 0);
+    // Every copy of the path goes, from the file and so from the rows.
+    (void)ChangePlaylist([&](std::vector<std::wstring>& lines) { std::erase(lines, doomed); });
+    const LRESULT count = m_list ? ::SendMessageW(m_list, LB_GETCOUNT, 0, 0) : 0;
     if (count > 0)
         ::SendMessageW(m_list, LB_SETCURSEL, static_cast<WPARAM>(std::min<LRESULT>(selected, count - 1)), 0);
-    UpdateHorizontalExtent();
 }
 
 void MusicPanel::DeleteAllTracks()
 {
     if (!m_settings.shell || !Handle())
         return;
+    // Not asked at all when the answer could only be refused.
+    if (!LoadPlaylistFile(m_settings.playlistPath, m_settings.codePage).readable) {
+        LoadPlaylistIntoPanel();
+        Tell(kUnreadableNotice);
+        return;
+    }
     // The question must not open behind the panel.
     SetTopmost(Handle(), false);
     const bool confirmed = m_settings.shell->Confirm(Handle(), kDeleteAllQuestion);
     if (!Handle())
         return;
-    if (confirmed) {
-        (void)WritePlaylist(m_settings.playlistPath, {}, m_settings.codePage); // the list shows what the file holds
-        LoadPlaylistIntoPanel();
-    }
+    if (confirmed)
+        (void)ChangePlaylist([](std::vector<std::wstring>& lines) { lines.clear(); });
     SetTopmost(Handle(), true);
 }
 
@@ -460,6 +484,11 @@ std::wstring SystemPanelShell::ChooseFolder(HWND owner, const std::wstring& titl
 bool SystemPanelShell::Confirm(HWND owner, const std::wstring& question)
 {
     return ::MessageBoxW(owner, question.c_str(), kPanelTitle, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+void SystemPanelShell::Tell(HWND owner, const std::wstring& notice)
+{
+    (void)::MessageBoxW(owner, notice.c_str(), kPanelTitle, MB_OK | MB_ICONWARNING);
 }
 
 void SystemPanelShell::OpenFolder(const std::wstring& folder)

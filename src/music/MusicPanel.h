@@ -29,17 +29,20 @@ public:
     [[nodiscard]] virtual std::wstring ChooseFolder(HWND owner, const std::wstring& title) = 0;
     // True when the user answered OK.
     [[nodiscard]] virtual bool Confirm(HWND owner, const std::wstring& question) = 0;
+    // A notice the user acknowledges with OK.
+    virtual void Tell(HWND owner, const std::wstring& notice) = 0;
     // Shows the folder in the system's file browser.
     virtual void OpenFolder(const std::wstring& folder) = 0;
 };
 
-// The real dialogs: GetOpenFileNameW, SHBrowseForFolderW, MessageBoxW,
-// ShellExecuteExW("explore").
+// The real dialogs: GetOpenFileNameW, SHBrowseForFolderW, MessageBoxW (for
+// Confirm and Tell), ShellExecuteExW("explore").
 class SystemPanelShell final : public PanelShell {
 public:
     [[nodiscard]] std::wstring ChooseTrackFile(HWND owner) override;
     [[nodiscard]] std::wstring ChooseFolder(HWND owner, const std::wstring& title) override;
     [[nodiscard]] bool Confirm(HWND owner, const std::wstring& question) override;
+    void Tell(HWND owner, const std::wstring& notice) override;
     void OpenFolder(const std::wstring& folder) override;
 };
 
@@ -47,6 +50,7 @@ struct MusicPanelSettings {
     std::wstring playlistPath;
     unsigned codePage = 0; // CP_ACP; tests pin 936
     // The in-memory playlist, refreshed from the file after every change.
+    // An unreadable file leaves it empty.
     std::vector<std::wstring>* playlist = nullptr; // not owned
     PanelShell* shell = nullptr;                   // not owned
     // A double-clicked row: the path to play and remember.
@@ -68,7 +72,9 @@ public:
     [[nodiscard]] HWND Button(int number) const; // 按钮1 .. 按钮5
     [[nodiscard]] HWND List() const;             // 列表框1
 
-    // The button handlers.
+    // The button handlers. Each change is made to the file as it is now,
+    // and the rows and the in-memory playlist then show what it holds. A
+    // file that cannot be read is never written over; the user is told.
     void LoadPlaylistIntoPanel();
     void AddSingleTrack();
     void AddFolderTracks();
@@ -89,6 +95,10 @@ private:
     // Enables the owner ShowModal disabled, then destroys the panel.
     void Close();
     void ReleaseOwner();
+    // Applies edit to the file's lines and writes them back; true once written.
+    [[nodiscard]] bool ChangePlaylist(const std::function<void(std::vector<std::wstring>& lines)>& edit);
+    // Shows the notice above the always-on-top panel.
+    void Tell(const wchar_t* notice);
     [[nodiscard]] int SelectedRow() const; // LB_ERR when none
     [[nodiscard]] std::wstring RowText(int row) const;
     [[nodiscard]] std::vector<std::wstring> Rows() const;

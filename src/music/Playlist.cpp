@@ -1,5 +1,6 @@
 #include "music/Playlist.h"
 
+#include "base/Text.h"
 #include "base/TextFile.h"
 
 namespace music {
@@ -60,15 +61,39 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name)
     return path;
 }
 
+PlaylistFile LoadPlaylistFile(const std::wstring& path, unsigned codePage)
+{
+    PlaylistFile file;
+    base::ReadError error = base::ReadError::None;
+    std::optional<base::DecodedText> text = base::ReadText(path, codePage, kMaxPlaylistBytes, &error);
+    if (!text) {
+        file.readable = error == base::ReadError::Missing;
+        return file;
+    }
+    file.lines = SplitLines(text->text);
+    file.encoding = text->encoding;
+    return file;
+}
+
+SaveResult SavePlaylistFile(const std::wstring& path, const std::vector<std::wstring>& lines,
+                            const PlaylistFile& readAs, unsigned codePage)
+{
+    const std::wstring text = JoinLines(lines);
+    const std::string bytes = readAs.encoding ? base::EncodeFileText(text, *readAs.encoding, codePage)
+                                              : base::EncodeFileText(text, codePage);
+    if (bytes.size() > kMaxPlaylistBytes)
+        return SaveResult::TooLarge;
+    return base::WriteFileAtomic(path, bytes) ? SaveResult::Saved : SaveResult::Failed;
+}
+
 std::vector<std::wstring> ReadPlaylist(const std::wstring& path, unsigned codePage)
 {
-    const std::optional<std::wstring> text = base::ReadTextFile(path, codePage);
-    return text ? SplitLines(*text) : std::vector<std::wstring>();
+    return LoadPlaylistFile(path, codePage).lines;
 }
 
 bool WritePlaylist(const std::wstring& path, const std::vector<std::wstring>& lines, unsigned codePage)
 {
-    return base::WriteTextFile(path, JoinLines(lines), codePage);
+    return SavePlaylistFile(path, lines, {}, codePage) == SaveResult::Saved;
 }
 
 } // namespace music

@@ -3,6 +3,8 @@
 // for naming a track and for which track follows which. Free of Windows
 // headers, except for reading and writing the file.
 
+#include "base/TextDecoding.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -32,9 +34,32 @@ inline constexpr wchar_t kTrackExtension[] = L"mp3";
 // folder + "\" + name, without doubling the separator of a drive root.
 [[nodiscard]] std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
 
-// The playlist file; a missing or unreadable file is an empty playlist.
+// A playlist larger than this is not read: some ten thousand tracks
+// fit, and a stray huge file cannot take the program's memory.
+inline constexpr std::size_t kMaxPlaylistBytes = 1 << 20;
+
+// The playlist file as read, with what a rewrite needs to know.
+struct PlaylistFile {
+    std::vector<std::wstring> lines;
+    // How the file was written; none for a missing file.
+    std::optional<base::TextEncoding> encoding;
+    // False when the file exists but could not be read (too large, locked,
+    // no access): its lines are unknown, so it must not be written over.
+    bool readable = true;
+};
+
+[[nodiscard]] PlaylistFile LoadPlaylistFile(const std::wstring& path, unsigned codePage);
+
+enum class SaveResult { Saved, TooLarge, Failed };
+// Replaces the whole file at once (never half written), in the encoding it
+// was read in, or the code page's rule for a new file. Text that would
+// pass kMaxPlaylistBytes is not written: it could never be read back.
+[[nodiscard]] SaveResult SavePlaylistFile(const std::wstring& path, const std::vector<std::wstring>& lines,
+                                          const PlaylistFile& readAs, unsigned codePage);
+
+// The lines alone; a missing or unreadable file is an empty playlist.
 [[nodiscard]] std::vector<std::wstring> ReadPlaylist(const std::wstring& path, unsigned codePage);
-// Replaces the whole file at once (never half written).
+// A new file's rule: the code page, or UTF-8 when it cannot hold the text.
 [[nodiscard]] bool WritePlaylist(const std::wstring& path, const std::vector<std::wstring>& lines,
                                  unsigned codePage);
 

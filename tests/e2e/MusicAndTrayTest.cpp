@@ -1,14 +1,17 @@
 // The built program's music bar and tray icon, driven with the mouse: real
 // MP3 tones played through MCI from awkward paths, the playlist moving past
 // a missing file, minimising to Wine's own notification area and coming
-// back from it, and closing while hidden there.
+// back from it, and closing while hidden there; a playlist too large to
+// read, which is left whole.
 
+#include "ProcessWindow.h"
 #include "ProgramRunner.h"
 #include "RealInput.h"
 #include "Tones.h"
 
 #include "app/Configuration.h"
 #include "app/MainLayout.h"
+#include "base/TextFile.h"
 #include "music/Playlist.h"
 
 #include <gtest/gtest.h>
@@ -158,4 +161,46 @@ TEST_F(MusicAndTray, MinimisesToTheTrayAndComesBackOnADoubleClickOnly)
     const app::IniFile ini(m_copy.PathOf(L"Instal.ini"));
     EXPECT_EQ(ini.Read(app::kConfigSection, app::kLeftKey), std::to_wstring(before.left));
     EXPECT_EQ(ini.Read(app::kConfigSection, app::kTopKey), std::to_wstring(before.top));
+}
+
+TEST_F(MusicAndTray, APlaylistTooLargeToReadIsLeftWholeAndTheWindowWorksOn)
+{
+    std::string huge;
+    while (huge.size() <= 2 << 20)
+        huge += "C:\\music\\a.mp3\r\n";
+    m_copy.AddGroup(L"工具");
+    const std::wstring playlist = m_copy.PathOf(L"Favorites\\mp3.txt");
+    ASSERT_TRUE(base::WriteFileAtomic(playlist, huge));
+    Start();
+    EXPECT_EQ(TextAt(app::kMusicBoxRect), L"") << "no track of it is shown";
+    Click(CentreOf(app::kPlayBoxRect));
+    ::Sleep(500);
+    EXPECT_EQ(TextAt(app::kPlayBoxRect), L"播放") << "nor played";
+
+    // The rest of the window was set up: the title takes drops, the dock timer runs.
+    EXPECT_TRUE(::GetWindowLongPtrW(::ChildWindowFromPointEx(m_window, {2, 2}, CWP_SKIPINVISIBLE), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    const RECT start = WindowRect(m_window);
+    ::SetWindowPos(m_window, nullptr, start.left, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveMouseTo({900, 700});
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(m_window).bottom == 2; }, kPatience)) << "never docked";
+    MoveMouseTo({start.left + 100, 1});
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(m_window).bottom == 555; }, kPatience));
+    ::SetWindowPos(m_window, nullptr, start.left, start.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // The music panel says why it cannot delete everything, rather than doing it.
+    Click(CentreOf(app::kMusicBoxRect));
+    HWND panel = nullptr, box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (panel = FindVisibleProcessWindow(m_program->ProcessId(), L"QuilleryMusicPanel")); },
+                          kPatience));
+    EXPECT_EQ(::SendMessageW(FindListBox(panel), LB_GETCOUNT, 0, 0), 0);
+    Click(CentreOnScreen(::FindWindowExW(panel, nullptr, L"Button", L"删除全部")));
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindVisibleProcessWindow(m_program->ProcessId(), L"#32770")); },
+                          kPatience));
+    ::SendMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, kPatience));
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(panel); }, kPatience));
+    Click(CentreOf(app::kCloseBoxRect));
+    EXPECT_EQ(m_program->WaitForExit(kPatience), std::optional<DWORD>(0));
+    EXPECT_EQ(base::ReadFileBytes(playlist), huge) << "the file is as it was";
 }

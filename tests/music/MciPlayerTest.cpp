@@ -1,32 +1,42 @@
-// Real playback through MCI of tones the build made, from paths with
-// spaces and Chinese names whose GBK bytes hold a "\" (琝 is 0xAC 0x5C).
+// Real playback through MCI, on the player's own thread, of tones the build
+// made, from paths with spaces and Chinese names whose GBK bytes hold a "\"
+// (琝 is 0xAC 0x5C).
 
 #include "music/MciPlayer.h"
+#include "music/PlayerThread.h"
 
 #include "TempFolder.h"
 #include "Tones.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace testing_support;
+using music::PlayerEvent;
 
 namespace {
 
-// Dispatches messages (the end-of-play notification among them) until the
-// condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        MSG msg{};
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        ::Sleep(20);
+// A PlayerThread with real MCI, posting to a window of this thread.
+struct Player {
+    static constexpr UINT kMessage = WM_APP + 40;
+
+    // The next answer to a request, others passed over; nothing if none came in time.
+    std::optional<PlayerEvent> Next(unsigned request, DWORD timeoutMs = 10000)
+    {
+        for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start <= timeoutMs; ::Sleep(20)) {
+            MSG msg{};
+            while (::PeekMessageW(&msg, window.get(), kMessage, kMessage, PM_REMOVE))
+                if (msg.wParam == request)
+                    return static_cast<PlayerEvent>(msg.lParam);
+        }
+        return std::nullopt;
     }
-    return true;
-}
+
+    base::UniqueWindow window{
+        ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)};
+    music::PlayerThread thread{[] { return std::make_unique<music::MciPlayer>(); }, window.get(), kMessage};
+};
 
 } // namespace
 
@@ -39,26 +49,29 @@ TEST(MciPlayerTest, PlaysWholePathsAndReportsOnlyAnEndItReachedByItself)
     const std::wstring longTrack = folder + L"\\二.mp3";
     ASSERT_TRUE(CopyTone(L"short", shortTrack) && CopyTone(L"long", longTrack)) << "the build makes the tones";
 
-    music::MciPlayer player;
-    EXPECT_FALSE(player.Play(folder + L"\\missing.mp3"));
-    EXPECT_FALSE(player.Play(L""));
-    EXPECT_FALSE(player.PlayedToEnd());
+    Player player;
+    EXPECT_EQ(player.Next(player.thread.Play(folder + L"\\missing.mp3")), PlayerEvent::Failed);
+    EXPECT_EQ(player.Next(player.thread.Play(L"")), PlayerEvent::Failed);
+    // A quote would end the quoted name and have the rest read as options.
+    EXPECT_EQ(player.Next(player.thread.Play(shortTrack + L"\" type mpegvideo alias x")), PlayerEvent::Failed);
 
-    ASSERT_TRUE(player.Play(shortTrack));
-    EXPECT_FALSE(player.PlayedToEnd()) << "a one-second tone cannot have ended yet";
-    EXPECT_TRUE(PumpUntil([&] { return player.PlayedToEnd(); }, 15000)) << "no end-of-play notice";
+    const unsigned shortRequest = player.thread.Play(shortTrack);
+    ASSERT_EQ(player.Next(shortRequest), PlayerEvent::Started);
+    EXPECT_EQ(player.Next(shortRequest, 15000), PlayerEvent::Ended) << "no end-of-play notice";
 
     // Stopped, or replaced by another track, a track has not played to its end.
-    ASSERT_TRUE(player.Play(longTrack));
-    EXPECT_FALSE(player.PlayedToEnd());
-    ASSERT_TRUE(player.Play(shortTrack));
-    player.Stop();
-    EXPECT_FALSE(PumpUntil([&] { return player.PlayedToEnd(); }, 2500));
+    ASSERT_EQ(player.Next(player.thread.Play(longTrack)), PlayerEvent::Started);
+    const unsigned replacing = player.thread.Play(shortTrack);
+    ASSERT_EQ(player.Next(replacing), PlayerEvent::Started);
+    player.thread.Stop();
+    EXPECT_EQ(player.Next(replacing, 2500), std::nullopt);
 
     // A second player in the same process keeps to its own track.
-    music::MciPlayer other;
-    ASSERT_TRUE(player.Play(longTrack));
-    ASSERT_TRUE(other.Play(shortTrack));
-    EXPECT_TRUE(PumpUntil([&] { return other.PlayedToEnd(); }, 15000));
-    EXPECT_FALSE(player.PlayedToEnd());
+    Player other;
+    const unsigned longRequest = player.thread.Play(longTrack);
+    ASSERT_EQ(player.Next(longRequest), PlayerEvent::Started);
+    const unsigned otherRequest = other.thread.Play(shortTrack);
+    ASSERT_EQ(other.Next(otherRequest), PlayerEvent::Started);
+    EXPECT_EQ(other.Next(otherRequest, 15000), PlayerEvent::Ended);
+    EXPECT_EQ(player.Next(longRequest, 0), std::nullopt);
 }

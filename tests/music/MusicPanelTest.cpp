@@ -44,6 +44,7 @@ struct FakeShell final : music::PanelShell {
         Record(owner, question);
         return answer;
     }
+    void Tell(HWND owner, const std::wstring& notice) override { Record(owner, L"told " + notice.substr(0, 6)); }
     void OpenFolder(const std::wstring& path) override { Record(lastOwner, L"open " + path); }
     void Record(HWND owner, const std::wstring& call) { calls.push_back(call); lastOwner = owner; }
 
@@ -146,23 +147,70 @@ TEST_F(MusicPanelTest, AddsTracksAndFoldersToTheFileInItsCodePage)
     EXPECT_EQ(m_shell.lastOwner, m_panel->Handle());
 }
 
-TEST_F(MusicPanelTest, DeletingARowRemovesEveryCopyFromTheFileButOnlyThatRow)
+TEST_F(MusicPanelTest, DeletingARowRemovesEveryCopyFromTheFileAndTheRowsAlike)
 {
     ASSERT_TRUE(music::WritePlaylist(m_path, {L"C:\\a.mp3", L"C:\\b.mp3", L"C:\\a.mp3", L"C:\\c.mp3"}, 936));
     Open();
     Click(3); // nothing selected
-    ToList(LB_SETCURSEL, 2);
+    EXPECT_EQ(FileBytes(), "C:\\a.mp3\r\nC:\\b.mp3\r\nC:\\a.mp3\r\nC:\\c.mp3");
+    ToList(LB_SETCURSEL, 0);
     Click(3);
     EXPECT_EQ(FileBytes(), "C:\\b.mp3\r\nC:\\c.mp3");
-    EXPECT_EQ(m_playlist, (Lines{L"C:\\b.mp3", L"C:\\c.mp3"}));
-    EXPECT_EQ(Rows(), (Lines{L"C:\\a.mp3", L"C:\\b.mp3", L"C:\\c.mp3"}));
-    EXPECT_EQ(ToList(LB_GETCURSEL), 2);
+    EXPECT_EQ(Rows(), (Lines{L"C:\\b.mp3", L"C:\\c.mp3"}));
+    EXPECT_EQ(m_playlist, Rows());
+    EXPECT_EQ(ToList(LB_GETCURSEL), 0) << "the row now where the deleted one was";
 
-    // The last row: the selection moves up, and the other a.mp3, still
-    // listed, goes back into the file with the rows.
+    // The last row: the selection moves up, and no deleted copy comes back.
+    ToList(LB_SETCURSEL, 1);
     Click(3);
-    EXPECT_EQ(FileBytes(), "C:\\a.mp3\r\nC:\\b.mp3");
-    EXPECT_EQ(ToList(LB_GETCURSEL), 1);
+    EXPECT_EQ(FileBytes(), "C:\\b.mp3");
+    EXPECT_EQ(Rows(), Lines{L"C:\\b.mp3"});
+    EXPECT_EQ(ToList(LB_GETCURSEL), 0);
+}
+
+TEST_F(MusicPanelTest, AFileTooLargeToReadIsNeverWrittenOverAndTheUserIsTold)
+{
+    std::string huge;
+    while (huge.size() <= music::kMaxPlaylistBytes * 2)
+        huge += "C:\\a.mp3\r\n";
+    ASSERT_TRUE(base::WriteFileAtomic(m_path, huge));
+    Open();
+    EXPECT_TRUE(ToList(LB_GETCOUNT) == 0 && m_playlist.empty()) << "nothing of it is played either";
+    m_shell.file = L"D:\\b.mp3";
+    m_shell.answer = true;
+    Click(1);
+    Click(4);
+    EXPECT_EQ(FileBytes(), huge);
+    EXPECT_EQ(m_shell.calls, (Lines{L"file", L"told 无法读取播放", L"told 无法读取播放"})) << "not even asked";
+
+    // Four bytes short of the limit: a track that would take it over is refused too.
+    std::string full;
+    LRESULT lines = 1;
+    for (; full.size() < music::kMaxPlaylistBytes - 2000; ++lines)
+        full += "C:\\" + std::string(1000, 'x') + ".mp3\r\n";
+    full += "C:\\" + std::string(music::kMaxPlaylistBytes - 11 - full.size(), 'y') + ".mp3";
+    ASSERT_TRUE(base::WriteFileAtomic(m_path, full));
+    m_shell.calls.clear();
+    Click(1);
+    EXPECT_EQ(FileBytes(), full);
+    EXPECT_EQ(m_shell.calls, (Lines{L"file", L"told 播放列表文件"}));
+    EXPECT_EQ(ToList(LB_GETCOUNT), lines);
+}
+
+TEST_F(MusicPanelTest, ARewriteKeepsTheEncodingTheFileWasSavedIn)
+{
+    // Notepad's "Unicode", and UTF-8 as today's editors save it: no mark.
+    const std::string utf16 = std::string("\xFF\xFE") + std::string("D\0:\0\\\0\x4C\x6B.\0m\0p\0" "3\0", 16);
+    const std::string utf8 = "D:\\\xE6\xAD\x8C.mp3";
+    for (const std::string& original : {utf16, utf8}) {
+        ASSERT_TRUE(base::WriteFileAtomic(m_path, original));
+        Open();
+        EXPECT_EQ(Rows(), Lines{L"D:\\歌.mp3"});
+        m_shell.file = L"D:\\b.mp3";
+        Click(1);
+        EXPECT_EQ(FileBytes().substr(0, original.size()), original);
+        EXPECT_EQ(music::ReadPlaylist(m_path, 936), (Lines{L"D:\\歌.mp3", L"D:\\b.mp3"}));
+    }
 }
 
 TEST_F(MusicPanelTest, DeleteAllAsksFirstAndCancelLeavesTheFileAlone)
