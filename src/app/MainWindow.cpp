@@ -220,9 +220,17 @@ void MainWindow::OnFilesDropped(std::vector<std::wstring> paths)
 
 void MainWindow::MinimiseToTray()
 {
-    m_tray.Add(Handle(), m_iconFile, kMainWindowTitle, [this](UINT mouseMessage) { OnTrayEvent(mouseMessage); });
+    const bool inTray =
+        m_tray.Add(Handle(), m_iconFile, kMainWindowTitle, [this](UINT mouseMessage) { OnTrayEvent(mouseMessage); });
     // The pointer is on the minimise box now; back from the tray it will not be.
     m_controls.BoxWindow(Box::Minimise).SetObjectTransparency(HighlightOf(Box::Minimise), kHighlightHidden);
+    if (!inTray) {
+        // Hidden without an icon the window could never be found again: the
+        // taskbar button brings a minimised one back.
+        m_tray.Remove();
+        ::ShowWindow(Handle(), SW_MINIMIZE);
+        return;
+    }
     ::ShowWindow(Handle(), SW_HIDE);
     m_tray.BalloonTimed(L"信息", L"已最小化到托盘区，双击这里恢复状态！", NIIF_INFO, kTrayBalloonMs);
 }
@@ -259,10 +267,10 @@ void MainWindow::CreateShortcutList()
         return;
     grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
                                                      m_state.defaultPictures[1].get());
-    // A double-click, or Enter on the selected shortcut.
-    m_state.listControl.SetEntryDoubleClickHandler([this](int, int, int) {
+    // A double-click names the shortcut under the pointer, Enter the selected one.
+    m_state.listControl.SetEntryDoubleClickHandler([this](int entry, int, int) {
         // A shortcut whose program is gone does nothing; there is no one to tell.
-        (void)catalogue::LaunchSelectedEntry(m_state.listControl, m_launcher);
+        (void)catalogue::LaunchEntry(m_state.listControl, entry, m_launcher);
     });
     m_state.listControl.SetKeyHandler([this](UINT message, WPARAM code) { return m_typing.OnKey(message, code); });
     m_loader = std::make_unique<catalogue::CatalogueLoader>(m_state.listControl, m_iconSource);
@@ -417,7 +425,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_restoredTopLeft = {r.left, r.top};
         break;
     case base::kWeatherResultMessage:
-        m_weather.OnResult(wParam, lParam);
+        m_weather.OnResult(wParam);
         return 0;
     case WM_CLOSE:
         OnClose();

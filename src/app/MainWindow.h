@@ -62,6 +62,8 @@ public:
     [[nodiscard]] MusicBar& Music() { return m_music; }
     [[nodiscard]] WeatherLine& Weather() { return m_weather; }
     [[nodiscard]] const tray::TrayIcon& Tray() const { return m_tray; }
+    // Where the tray icon's calls go; the shell unless replaced.
+    void SetTrayNotify(tray::NotifyFunction notify) { m_tray.SetNotifyFunction(std::move(notify)); }
 
     // Hides the window behind an icon in the notification area; a
     // double-click on the icon brings it back.

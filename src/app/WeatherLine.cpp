@@ -5,6 +5,7 @@
 #include "weather/WeatherFetch.h"
 
 #include <algorithm>
+#include <climits>
 #include <cwctype>
 
 namespace app {
@@ -40,9 +41,14 @@ void WeatherLine::FetchWeather(HWND resultWindow)
         ShowWeatherText(kNoWeatherHostText, kFailedAt, false);
         return;
     }
+    if (m_mailbox->Running() > 0) {
+        m_state = 0;
+        ShowWeatherText(kWeatherFailedText, kFailedAt, true);
+        return;
+    }
     ShowWeatherText(kFetchingText, kFetchingAt, false);
     m_resultWindow = resultWindow;
-    m_fetching = weather::StartWeatherFetch(resultWindow, ++m_fetch, address, m_source);
+    m_fetching = weather::StartWeatherFetch(resultWindow, ++m_fetch, address, m_source, m_mailbox);
     if (!m_fetching) {
         m_state = 0;
         ShowWeatherText(kWeatherFailedText, kFailedAt, true);
@@ -64,14 +70,17 @@ void WeatherLine::OnDeadline()
     ShowWeatherText(kWeatherFailedText, kFailedAt, true);
 }
 
-void WeatherLine::OnResult(WPARAM fetch, LPARAM lParam)
+void WeatherLine::OnResult(WPARAM fetch)
 {
-    const std::unique_ptr<weather::WeatherResult> result = weather::TakeWeatherResult(lParam);
-    if (!m_fetching || fetch != m_fetch)
+    if (fetch > UINT_MAX)
+        return; // no fetch has such a number
+    // Taken even when late, so a result given up on is not kept.
+    const std::optional<weather::WeatherResult> result = m_mailbox->Take(static_cast<unsigned>(fetch));
+    if (!result || !m_fetching || fetch != m_fetch)
         return;
     ::KillTimer(m_resultWindow, kWeatherDeadlineTimer);
     m_fetching = false;
-    if (!result || !result->days) {
+    if (!result->days) {
         m_state = 0;
         ShowWeatherText(kWeatherFailedText, kFailedAt, true);
         return;

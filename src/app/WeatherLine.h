@@ -6,6 +6,7 @@
 #include "app/Configuration.h"
 #include "toolkit/AnimationBox.h"
 #include "weather/PageSource.h"
+#include "weather/WeatherMailbox.h"
 
 #include <windows.h>
 
@@ -29,7 +30,7 @@ inline constexpr UINT kWeatherFetchMs = 15000;
 class WeatherLine {
 public:
     // resultWindow receives base::kWeatherResultMessage and passes its
-    // lParam to OnResult. Everything is borrowed.
+    // wParam to OnResult. Everything is borrowed.
     WeatherLine(const IniFile& config, toolkit::AnimationBox& box, const int& highlightObjectId)
         : m_config(config), m_box(box), m_highlightObjectId(highlightObjectId)
     {
@@ -40,8 +41,14 @@ public:
     // Starts a fetch, unless one is running; with no host configured it
     // says what to set instead. resultWindow also runs the fetch's deadline
     // timer, kWeatherDeadlineTimer, and passes it to OnDeadline.
+    //
+    // A fetch given up on at its deadline may still hang in the network
+    // layer. Until it ends no other starts, so stuck workers never pile up:
+    // the line goes on saying the connection failed, which is still true.
     void FetchWeather(HWND resultWindow);
-    void OnResult(WPARAM fetch, LPARAM result);
+    // The fetch numbered `fetch` has left its result. A number that is not
+    // the running fetch's, or whose result is not there, changes nothing.
+    void OnResult(WPARAM fetch);
     // The fetch has taken too long: it counts as failed, and its result,
     // should it still come, is dropped.
     void OnDeadline();
@@ -63,6 +70,8 @@ private:
     toolkit::AnimationBox& m_box;
     const int& m_highlightObjectId; // filled in once the box's object exists
     std::shared_ptr<weather::PageSource> m_source = std::make_shared<weather::WinInetPageSource>();
+    // Shared with the workers: what is left in it when the last lets go goes with it.
+    std::shared_ptr<weather::WeatherMailbox> m_mailbox = std::make_shared<weather::WeatherMailbox>();
     int m_state = 0;
     bool m_fetching = false;
     unsigned m_fetch = 0; // numbers the fetches, so a late result is known as such

@@ -9,8 +9,8 @@ namespace base {
 // The notification-area icon reports mouse events on itself with this.
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 
-// The weather worker hands its finished result to the window thread with
-// this; lParam owns a heap object that the receiver takes over.
+// The weather worker says its result waits in the weather mailbox; wParam
+// is the fetch's number, lParam is 0.
 inline constexpr UINT kWeatherResultMessage = WM_APP + 2;
 
 // The catalogue's icon worker says that pictures wait to be taken.

@@ -299,13 +299,12 @@ void CatalogueLoader::CheckDone()
     ::KillTimer(Handle(), kSliceTimer);
 }
 
-bool LaunchSelectedEntry(grouplist::GroupedListControl& list, ProgramLauncher& launcher)
+bool LaunchEntry(grouplist::GroupedListControl& list, int handle, ProgramLauncher& launcher)
 {
-    grouplist::EntryInfo entry;
-    (void)list.GetSelectedEntry(entry);
-    if (entry.signature.empty())
-        return false; // nothing selected, a group row, or a shortcut without a path
-    return launcher.Open(entry.signature, DirectoryOf(entry.signature));
+    const std::optional<grouplist::ItemRecord> entry = list.ReadItem(handle);
+    if (!entry || entry->IsGroup() || entry->signature.empty())
+        return false; // no such item, a group, or a shortcut without a path
+    return launcher.Open(entry->signature, DirectoryOf(entry->signature));
 }
 
 } // namespace catalogue

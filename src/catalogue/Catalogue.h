@@ -112,8 +112,10 @@ private:
     std::deque<Assignment> m_assignments; // pictures come, entries not yet showing them
 };
 
-// Starts the program of the list's selected entry, if it has a path. Nobody
-// is told when it cannot start; the result is for callers that care.
-bool LaunchSelectedEntry(grouplist::GroupedListControl& list, ProgramLauncher& launcher);
+// Starts the program of the entry `handle` names, if it is an entry with a
+// path. The list's double-click names the row under the pointer, which need
+// not be the selected one. Nobody is told when it cannot start; the result
+// is for callers that care.
+[[nodiscard]] bool LaunchEntry(grouplist::GroupedListControl& list, int handle, ProgramLauncher& launcher);
 
 } // namespace catalogue

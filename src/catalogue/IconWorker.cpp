@@ -75,6 +75,10 @@ void Run(const std::shared_ptr<State>& state)
         const double ms = watch.ElapsedMs();
 
         hold.lock();
+        // Told to stop while the source was busy: the loader and its window
+        // are going, so nothing more is stored or posted.
+        if (state->stop)
+            break;
         if (load != state->load)
             continue; // a reload came while the source was busy
         state->results.push_back({load, path, std::move(picture)});

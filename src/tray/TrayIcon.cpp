@@ -1,11 +1,11 @@
 #include "tray/TrayIcon.h"
 
 #include "base/AppMessages.h"
+#include "image/IconDirectory.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <vector>
 
 namespace tray {
@@ -14,19 +14,6 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-
-constexpr size_t kIconDirectorySize = 6;
-constexpr size_t kDirectoryEntrySize = 16;
-
-[[nodiscard]] uint16_t ReadWord(const unsigned char* at) noexcept
-{
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
-}
-
-[[nodiscard]] uint32_t ReadDword(const unsigned char* at) noexcept
-{
-    return static_cast<uint32_t>(ReadWord(at)) | (static_cast<uint32_t>(ReadWord(at + 2)) << 16);
-}
 
 [[nodiscard]] bool IsHighSurrogate(wchar_t c) noexcept
 {
@@ -53,50 +40,21 @@ constexpr size_t kDirectoryEntrySize = 16;
 
 base::UniqueIcon IconFromIcoBytes(std::span<const unsigned char> bytes, int index, int* width, int* height)
 {
-    if (index < 0)
+    const std::optional<image::IconEntry> entry = image::IconEntryAt(bytes, index);
+    if (!entry)
         return {};
-    // 64-bit arithmetic: no index or stored offset can wrap it.
-    const uint64_t entry = kIconDirectorySize + kDirectoryEntrySize * static_cast<uint64_t>(index);
-    if (entry + kDirectoryEntrySize > bytes.size())
-        return {};
-    const unsigned char* fields = bytes.data() + entry;
     if (width)
-        *width = fields[0];
+        *width = entry->width;
     if (height)
-        *height = fields[1];
-    const uint64_t size = ReadDword(fields + 8);
-    const uint64_t offset = ReadDword(fields + 12);
-    if (size == 0 || offset >= bytes.size())
-        return {};
-    const size_t length = static_cast<size_t>(std::min<uint64_t>(size, bytes.size() - offset));
-    // Nothing shorter than the smallest bitmap header can be an image.
-    if (length < sizeof(BITMAPCOREHEADER))
+        *height = entry->height;
+    if (entry->image.empty())
         return {};
     // The image is read as a BITMAPINFO: give it an aligned copy of its own,
     // whatever the offset in the file.
-    std::vector<BYTE> image(bytes.begin() + static_cast<ptrdiff_t>(offset),
-                            bytes.begin() + static_cast<ptrdiff_t>(offset + length));
+    std::vector<BYTE> copy(entry->image.begin(), entry->image.end());
     // Size 0 x 0 without LR_DEFAULTSIZE: the image's own size.
-    return base::UniqueIcon(::CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE,
+    return base::UniqueIcon(::CreateIconFromResourceEx(copy.data(), static_cast<DWORD>(copy.size()), TRUE,
                                                        0x00030000, 0, 0, LR_DEFAULTCOLOR));
-}
-
-int IconEntryOfSize(std::span<const unsigned char> bytes, int pixels) noexcept
-{
-    if (bytes.size() < kIconDirectorySize)
-        return 0;
-    const size_t count = ReadWord(bytes.data() + 4);
-    for (size_t i = 0; i < count; ++i) {
-        const size_t entry = kIconDirectorySize + kDirectoryEntrySize * i;
-        if (entry + kDirectoryEntrySize > bytes.size())
-            break;
-        // Stored as a byte: 0 stands for 256.
-        const int width = bytes[entry] ? bytes[entry] : 256;
-        const int height = bytes[entry + 1] ? bytes[entry + 1] : 256;
-        if (width == pixels && height == pixels)
-            return static_cast<int>(i);
-    }
-    return 0;
 }
 
 namespace {
@@ -104,7 +62,7 @@ namespace {
 // The notification area shows small icons at the system's scale.
 base::UniqueIcon NotificationAreaIcon(std::span<const unsigned char> iconFileBytes)
 {
-    return IconFromIcoBytes(iconFileBytes, IconEntryOfSize(iconFileBytes, ::GetSystemMetrics(SM_CXSMICON)));
+    return IconFromIcoBytes(iconFileBytes, image::IconEntryOfSize(iconFileBytes, ::GetSystemMetrics(SM_CXSMICON)));
 }
 
 } // namespace
@@ -126,13 +84,18 @@ TrayIcon::TrayIcon(UINT taskbarCreatedMessage, NotifyFunction notify)
 {
 }
 
+void TrayIcon::SetNotifyFunction(NotifyFunction notify)
+{
+    m_notify = notify ? std::move(notify) : NotifyFunction(&ShellNotify);
+}
+
 TrayIcon::~TrayIcon()
 {
     if (m_installed)
         Remove();
 }
 
-void TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> iconFileBytes,
+bool TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> iconFileBytes,
                    std::optional<std::wstring_view> tip, EventHandler handler)
 {
     // One icon at a time: moving it to another window takes it off the first.
@@ -144,7 +107,7 @@ void TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
             SetIcon(*iconFileBytes);
         if (tip)
             SetTip(*tip);
-        return;
+        return m_shown;
     }
 
     base::UniqueIcon picture;
@@ -154,10 +117,10 @@ void TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
     } else {
         HICON shared = owner ? SharedSmallIcon(owner) : nullptr;
         if (!shared)
-            return;
+            return false;
         picture.reset(::CopyIcon(shared));
         if (!picture)
-            return;
+            return false;
     }
 
     // SetWindowSubclass rather than a replaced window procedure: removal is
@@ -166,7 +129,7 @@ void TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
     // Wine does not matter here: the icon only exists while the owner hides.
     if (!owner || !::SetWindowSubclass(owner, &TrayIcon::SubclassProc, kSubclassId,
                                        reinterpret_cast<DWORD_PTR>(this)))
-        return;
+        return false;
     if (handler)
         m_handler = std::move(handler);
 
@@ -183,7 +146,8 @@ void TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
     // announces itself with the taskbar-created message, and the icon is
     // added then.
     m_installed = true;
-    Notify(NIM_ADD);
+    m_shown = Notify(NIM_ADD);
+    return m_shown;
 }
 
 void TrayIcon::SetIcon(std::span<const unsigned char> iconFileBytes)
@@ -216,6 +180,7 @@ void TrayIcon::Remove()
     ::RemoveWindowSubclass(m_owner, &TrayIcon::SubclassProc, kSubclassId);
     ::KillTimer(m_owner, kBalloonTimerId);
     m_installed = false;
+    m_shown = false;
     Notify(NIM_DELETE);
     m_data.hIcon = nullptr;
     m_icon.reset();
@@ -269,7 +234,7 @@ LRESULT TrayIcon::OnOwnerMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (m_taskbarCreatedMessage != 0 && message == m_taskbarCreatedMessage) {
         // The taskbar restarted with no icons: ours comes back as it was.
         m_data.uFlags = kIconFlags;
-        Notify(NIM_ADD);
+        m_shown = Notify(NIM_ADD);
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     }
     switch (message) {

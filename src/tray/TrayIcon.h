@@ -30,10 +30,6 @@ using NotifyFunction = std::function<bool(DWORD message, const NOTIFYICONDATAW& 
 [[nodiscard]] base::UniqueIcon IconFromIcoBytes(std::span<const unsigned char> bytes, int index,
                                                 int* width = nullptr, int* height = nullptr);
 
-// The entry of an icon file drawn at `pixels` square, so the notification
-// area shows artwork made for its scale; entry 0 when none is.
-[[nodiscard]] int IconEntryOfSize(std::span<const unsigned char> bytes, int pixels) noexcept;
-
 // Copies text into a fixed-size field of `capacity` characters, cut to
 // capacity - 1 characters without splitting a surrogate pair, always
 // terminated.
@@ -50,11 +46,17 @@ public:
     TrayIcon& operator=(const TrayIcon&) = delete;
     ~TrayIcon(); // removes an installed icon
 
+    // Where the icon's calls go from now on; the shell unless replaced.
+    void SetNotifyFunction(NotifyFunction notify);
+
     // Puts the icon into the notification area. Without icon bytes the
     // owner's small icon is used; when it has none, nothing is added. While
     // the icon is installed, only the picture and the tip are changed.
-    void Add(HWND owner, std::optional<std::span<const unsigned char>> iconFileBytes = std::nullopt,
-             std::optional<std::wstring_view> tip = std::nullopt, EventHandler handler = {});
+    // True when the shell shows the icon. An icon the shell refused stays
+    // installed and is added again when the taskbar announces itself (it
+    // may not be up yet); Remove takes it away for good.
+    [[nodiscard]] bool Add(HWND owner, std::optional<std::span<const unsigned char>> iconFileBytes = std::nullopt,
+                           std::optional<std::wstring_view> tip = std::nullopt, EventHandler handler = {});
     // Bytes that hold no icon leave the picture as it is.
     void SetIcon(std::span<const unsigned char> iconFileBytes);
     void SetTip(std::wstring_view tip);
@@ -81,6 +83,7 @@ private:
     NotifyFunction m_notify;
     HWND m_owner = nullptr; // not owned
     bool m_installed = false;
+    bool m_shown = false; // the shell took the icon when last asked to add it
     NOTIFYICONDATAW m_data{};
     base::UniqueIcon m_icon; // the picture the shell was last given
     EventHandler m_handler;

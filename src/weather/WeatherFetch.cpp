@@ -3,44 +3,48 @@
 #include "base/AppMessages.h"
 #include "weather/WeatherPage.h"
 
-#include <system_error>
 #include <thread>
 
 namespace weather {
 
 namespace {
 
-void FetchAndPost(HWND target, unsigned fetch, const std::wstring& url, PageSource& source) noexcept
+void FetchAndPost(HWND target, unsigned fetch, const std::wstring& url, PageSource& source,
+                  WeatherMailbox& mailbox) noexcept
 {
     try {
-        auto result = std::make_unique<WeatherResult>();
+        WeatherResult result;
         if (std::optional<std::string> page = source.Fetch(url))
-            result->days = ParseWeatherPage(*page);
-        if (::PostMessageW(target, base::kWeatherResultMessage, fetch, reinterpret_cast<LPARAM>(result.get())))
-            (void)result.release(); // the window thread owns it now
+            result.days = ParseWeatherPage(*page);
+        mailbox.Put(fetch, std::move(result));
     } catch (...) {
-        // Out of memory on a worker: the window simply gets no forecast.
+        // Out of memory on a worker: the window's deadline counts the fetch as failed.
     }
+    // Ended before the news goes out, so the window never sees a finished
+    // fetch still counted as running.
+    mailbox.WorkerEnded();
+    (void)::PostMessageW(target, base::kWeatherResultMessage, fetch, 0);
 }
 
 } // namespace
 
-bool StartWeatherFetch(HWND target, unsigned fetch, std::wstring url, std::shared_ptr<PageSource> source)
+bool StartWeatherFetch(HWND target, unsigned fetch, std::wstring url, std::shared_ptr<PageSource> source,
+                       std::shared_ptr<WeatherMailbox> mailbox)
 {
+    if (!source || !mailbox)
+        return false;
+    mailbox->WorkerStarting();
     try {
         // Detached: closing the program must not wait for a slow server.
-        std::thread([target, fetch, url = std::move(url), source = std::move(source)] {
-            FetchAndPost(target, fetch, url, *source);
+        std::thread([target, fetch, url = std::move(url), source, mailbox] {
+            FetchAndPost(target, fetch, url, *source, *mailbox);
         }).detach();
         return true;
-    } catch (const std::system_error&) {
+    } catch (...) {
+        // No thread (or no memory for one): nothing runs, nothing is counted.
+        mailbox->WorkerEnded();
         return false;
     }
-}
-
-std::unique_ptr<WeatherResult> TakeWeatherResult(LPARAM lParam) noexcept
-{
-    return std::unique_ptr<WeatherResult>(reinterpret_cast<WeatherResult*>(lParam));
 }
 
 } // namespace weather

@@ -1,32 +1,24 @@
 #pragma once
 // The weather fetch on a worker thread of its own. The worker only fetches
-// and parses; it touches no window and no shared state, and hands its
-// result over in one posted message.
+// and parses; it touches no window, leaves its result in the mailbox and
+// says so in one posted message.
 
 #include "weather/PageSource.h"
+#include "weather/WeatherMailbox.h"
 
 #include <windows.h>
 
-#include <array>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace weather {
 
-struct WeatherResult {
-    // The three day texts as the page has them (GBK bytes); nothing on failure.
-    std::optional<std::array<std::string, 3>> days;
-};
-
-// Starts the worker: it fetches url from source, parses the page and posts
-// base::kWeatherResultMessage to target with `fetch` in wParam and a
-// WeatherResult in lParam. A result whose window is gone is dropped. False
-// when no thread could start.
+// Starts the worker: it fetches url from source, parses the page, leaves
+// the result in mailbox under `fetch` and posts base::kWeatherResultMessage
+// to target with `fetch` in wParam (lParam is 0). The worker and the
+// mailbox's other holders share it, so a result whose window is gone goes
+// with the mailbox. False when no thread could start.
 [[nodiscard]] bool StartWeatherFetch(HWND target, unsigned fetch, std::wstring url,
-                                     std::shared_ptr<PageSource> source);
-
-// Takes over the result a kWeatherResultMessage carries.
-[[nodiscard]] std::unique_ptr<WeatherResult> TakeWeatherResult(LPARAM lParam) noexcept;
+                                     std::shared_ptr<PageSource> source, std::shared_ptr<WeatherMailbox> mailbox);
 
 } // namespace weather

@@ -8,19 +8,58 @@
 #include "GdiCount.h"
 #include "ProcessWindow.h"
 #include "TempFolder.h"
+#include "base/AppMessages.h"
 #include "base/ComPtr.h"
 #include "base/Dpi.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
+#include "weather/WeatherMailbox.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <climits>
 #include <memory>
+#include <mutex>
 #include <tuple>
 #include <vector>
 
 namespace {
+
+template <typename Condition>
+bool PumpUntil(Condition done, DWORD patienceMs = 10000)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > patienceMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+            ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[256]{};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// Starts nothing; remembers what it was asked to start, on whichever thread.
+struct RecordingLauncher final : catalogue::ProgramLauncher {
+    bool Open(const std::wstring& path, const std::wstring& folder) override
+    {
+        const std::lock_guard hold(lock);
+        calls.emplace_back(path, folder);
+        return true;
+    }
+    std::mutex lock;
+    std::vector<std::pair<std::wstring, std::wstring>> calls;
+};
 
 class MainWindowTest : public testing::Test {
 protected:
@@ -240,6 +279,163 @@ TEST_F(MainWindowTest, FilesDroppedOnTheTitleBecomeShortcutsThroughTheDropWindow
     const auto group = m_state.listControl.ReadItem(static_cast<int>(::SendMessageW(list, LB_GETITEMDATA, 0, 0)));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->name, L"工具 [1]");
+}
+
+TEST_F(MainWindowTest, ADoubleClickStartsTheShortcutUnderThePointerNotTheSelectedOne)
+{
+    const std::wstring group = m_state.favoritesDir + L"\\工具";
+    ASSERT_TRUE(::CreateDirectoryW(group.c_str(), nullptr));
+    ASSERT_TRUE(base::WriteFileAtomic(group + L"\\a.txt", "C:\\A\\a.exe"));
+    ASSERT_TRUE(base::WriteFileAtomic(group + L"\\b.txt", "D:\\B\\b.exe"));
+    const auto launcher = std::make_shared<RecordingLauncher>();
+    m_window->SetLauncher(launcher);
+    m_window->ReloadCatalogue();
+    ASSERT_TRUE(PumpUntil([&] { return m_window->Loader()->Done(); }));
+    m_state.listControl.ExpandAllGroups();
+
+    const HWND list = testing_support::FindChildOfClass(Window(), L"ListBox");
+    ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+    const auto rectOf = [&](const wchar_t* name) {
+        const int handle = m_state.listControl.FindEntryByName(name);
+        RECT r{};
+        ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(m_state.listControl.ReadItem(handle)->rowIndex),
+                       reinterpret_cast<LPARAM>(&r));
+        return r;
+    };
+    const RECT a = rectOf(L" a"), b = rectOf(L" b");
+    // The rows touch: the first press on a's pixel next to b, the second on b's next to a.
+    const int x = (a.left + a.right) / 2;
+    const auto send = [&](UINT message, WPARAM keys, int y) { ::SendMessageW(list, message, keys, MAKELPARAM(x, y)); };
+    const int firstY = a.top < b.top ? a.bottom - 1 : a.top;
+    const int secondY = a.top < b.top ? b.top : b.bottom - 1;
+    send(WM_LBUTTONDOWN, MK_LBUTTON, firstY);
+    send(WM_LBUTTONUP, 0, firstY);
+    send(WM_LBUTTONDBLCLK, MK_LBUTTON, secondY);
+    send(WM_LBUTTONUP, 0, secondY);
+
+    const auto started = [&] {
+        const std::lock_guard hold(launcher->lock);
+        return launcher->calls;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return !started().empty(); }));
+    ::Sleep(100); // a second start would come now
+    using Call = std::pair<std::wstring, std::wstring>;
+    EXPECT_EQ(started(), (std::vector<Call>{{L"D:\\B\\b.exe", L"D:\\B\\"}}));
+}
+
+TEST_F(MainWindowTest, WhereTheTrayRefusesTheIconMinimisingLeavesTheWindowOnTheTaskbar)
+{
+    struct Shell {
+        bool up = false;
+        std::vector<DWORD> calls;
+    };
+    const auto shell = std::make_shared<Shell>();
+    m_window->SetTrayNotify([shell](DWORD message, const NOTIFYICONDATAW&) {
+        shell->calls.push_back(message);
+        return message != NIM_ADD || shell->up;
+    });
+    ::ShowWindow(Window(), SW_SHOWNOACTIVATE);
+
+    m_window->MinimiseToTray();
+    EXPECT_TRUE(::IsWindowVisible(Window())) << "hidden, it could never be found again";
+    EXPECT_TRUE(::IsIconic(Window()));
+    EXPECT_FALSE(m_window->Tray().Installed()) << "no icon left half made";
+    EXPECT_EQ(shell->calls, (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+
+    // The taskbar button brings it back; with the tray up, the icon takes its place.
+    ::ShowWindow(Window(), SW_RESTORE);
+    shell->up = true;
+    shell->calls.clear();
+    m_window->MinimiseToTray();
+    EXPECT_FALSE(::IsWindowVisible(Window()));
+    EXPECT_TRUE(m_window->Tray().Installed());
+    EXPECT_EQ(shell->calls, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY})) << "the icon and its balloon";
+    ::SendMessageW(Window(), base::kTrayCallbackMessage, tray::kIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(::IsWindowVisible(Window()) && !::IsIconic(Window()));
+    EXPECT_FALSE(m_window->Tray().Installed());
+}
+
+namespace {
+
+// A weather page whose first day reads "2026-12-08 Sunny -3~5".
+std::string ForecastPage()
+{
+    std::string page = "<html><body><table><tr>";
+    for (const char* day : {"08", "09", "10"})
+        page += std::string(R"(<td width="186"><table><tr><td bgcolor="#EEEEEE">2026-12-)") + day +
+                R"(</td></tr><tr><td bgcolor="#EEF3F8">Sunny<br>-3~5<br>North</td></tr></table></td>)";
+    return page + "</tr></table></body></html>";
+}
+
+// Every fetch waits until the source is opened.
+struct HeldPageSource final : weather::PageSource {
+    ~HeldPageSource() override { ::CloseHandle(open); }
+    std::optional<std::string> Fetch(const std::wstring&) override
+    {
+        ++calls;
+        ::WaitForSingleObject(open, 20000);
+        return ForecastPage();
+    }
+    HANDLE open = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> calls{0};
+};
+
+} // namespace
+
+TEST(MainWindowWeatherTest, ForgedResultsChangeNothingAndAStuckFetchIsNeverJoinedByAnother)
+{
+    base::ComApartment com;
+    testing_support::TempFolder folder;
+    ASSERT_TRUE(app::IniFile(folder.Path() + L"\\Instal.ini").Write(app::kConfigSection, app::kWeatherHostKey,
+                                                                    L"127.0.0.1:9"));
+    app::AppState state;
+    const auto source = std::make_shared<HeldPageSource>();
+    {
+        app::MainWindow window(state, folder.Path());
+        window.Weather().SetPageSource(source);
+        ASSERT_TRUE(window.Create());
+        const HWND line = window.Controls().BoxWindow(app::Box::Weather).Handle();
+        ASSERT_TRUE(PumpUntil([&] { return source->calls == 1; }));
+        EXPECT_EQ(TextOf(line), app::kFetchingText);
+
+        // Any program may post this message: neither its number nor its lParam is taken on trust.
+        weather::WeatherResult forged{std::array<std::string, 3>{"2000-01-01 forged", "b", "c"}};
+        for (const WPARAM fetch : {WPARAM{0}, WPARAM{1}, WPARAM{2}, WPARAM{UINT_MAX} + 2, ~WPARAM{0}}) {
+            for (const LPARAM lParam : {reinterpret_cast<LPARAM>(&forged), LPARAM{0x5A5A50}})
+                ::SendMessageW(window.Handle(), base::kWeatherResultMessage, fetch, lParam);
+        }
+        EXPECT_EQ(TextOf(line), app::kFetchingText);
+        EXPECT_TRUE(window.Weather().Fetching());
+
+        // Past its deadline the fetch has failed, but its worker still hangs:
+        // a click on the failure text starts no second one.
+        ::SendMessageW(window.Handle(), WM_TIMER, app::kWeatherDeadlineTimer, 0);
+        EXPECT_EQ(TextOf(line), app::kWeatherFailedText);
+        RECT box{};
+        ::GetClientRect(line, &box);
+        const LPARAM centre = MAKELPARAM(box.right / 2, box.bottom / 2);
+        const auto click = [&] {
+            ::SendMessageW(line, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+            ::SendMessageW(line, WM_LBUTTONUP, 0, centre);
+        };
+        click();
+        (void)PumpUntil([] { return false; }, 300);
+        EXPECT_EQ(source->calls, 1);
+        EXPECT_EQ(TextOf(line), app::kWeatherFailedText);
+
+        // Once it ends a click fetches again; had its late page been shown,
+        // the click would fetch nothing.
+        ::SetEvent(source->open);
+        EXPECT_TRUE(PumpUntil([&] {
+            if (source->calls == 1)
+                click();
+            return source->calls == 2;
+        }));
+        EXPECT_TRUE(PumpUntil([&] { return TextOf(line) == L"2026-12-08 Sunny -3~5"; }));
+    }
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }
 
 TEST(MainWindowStartTest, ASavedPositionOffEveryScreenStillOpensTheWindowWhole)

@@ -266,10 +266,9 @@ TEST_F(CatalogueLoaderTest, ASourceOrALauncherThatNeverAnswersLeavesTheWindowAns
     };
     const auto stuck = std::make_shared<StuckLauncher>();
     catalogue::BackgroundLauncher launcher(stuck);
-    m_control.ExpandAllGroups();
-    m_control.SelectItem(m_control.FindEntryByName(L" app"));
+    const int app = m_control.FindEntryByName(L" app");
     const DWORD before = ::GetTickCount();
-    EXPECT_TRUE(catalogue::LaunchSelectedEntry(m_control, launcher));
+    EXPECT_TRUE(catalogue::LaunchEntry(m_control, app, launcher));
     EXPECT_LT(::GetTickCount() - before, 100u);
     ASSERT_EQ(::WaitForSingleObject(stuck->entered, 5000), WAIT_OBJECT_0);
     EXPECT_EQ(stuck->opened, dead);
@@ -379,4 +378,32 @@ TEST_F(CatalogueLoaderTest, AThousandGroupFoldersBecomeRowsInOneRepaint)
     EXPECT_TRUE(AddWatch::drawing) << "drawing is back on after the batch";
     EXPECT_NE(m_control.GetGroupName(Rows().back()).find(L" [0]"), std::wstring::npos);
     ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+}
+
+TEST(IconWorkerTest, ASourceThatAnswersAfterTheWorkerIsGonePostsNothing)
+{
+    constexpr UINT kReady = WM_APP + 30;
+    const std::wstring path = L"C:\\slow.exe";
+    auto source = std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{{path, RGB(1, 2, 3)}});
+    source->Hold();
+    // Stands for the loader's window, kept alive to see what still comes.
+    const base::UniqueWindow window(
+        ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(window);
+    auto worker = std::make_unique<catalogue::IconWorker>(source, window.get(), kReady);
+    worker->StartLoad(1, 32);
+    worker->Request(0, path);
+    const DWORD start = ::GetTickCount();
+    while (source->Asked().empty() && ::GetTickCount() - start < 5000)
+        ::Sleep(5);
+    ASSERT_EQ(source->Asked().size(), 1u);
+
+    worker.reset();
+    source->Release();
+    // The thread holds the source until it has ended.
+    while (source.use_count() > 1 && ::GetTickCount() - start < 10000)
+        ::Sleep(5);
+    EXPECT_EQ(source.use_count(), 1) << "the worker's thread is still running";
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageW(&msg, window.get(), kReady, kReady, PM_REMOVE));
 }

@@ -240,10 +240,8 @@ TEST_F(LoadCatalogueTest, AnsiShortcutsReadInGbkKeepTrailByteBackslashCharacters
 
     const Shown expected = {{L"乗 [1]", {L" 琝=C:\\乗\\猏.exe"}}};
     EXPECT_EQ(ShownGroups(), expected);
-    m_control.ExpandAllGroups();
-    m_control.SelectItem(m_control.FindEntryByName(L" 琝"));
     RecordingLauncher launcher;
-    catalogue::LaunchSelectedEntry(m_control, launcher);
+    (void)catalogue::LaunchEntry(m_control, m_control.FindEntryByName(L" 琝"), launcher);
     ASSERT_EQ(launcher.calls.size(), 1u);
     EXPECT_EQ(launcher.calls[0].second, L"C:\\乗\\");
 }
@@ -271,7 +269,7 @@ TEST_F(LoadCatalogueTest, ReloadingGivesTheSameListWithoutGrowingGdiObjects)
     EXPECT_EQ(ShownGroups(), first);
 }
 
-TEST_F(LoadCatalogueTest, LaunchesOnlyASelectedEntryWithAPath)
+TEST_F(LoadCatalogueTest, LaunchesOnlyAnEntryWithAPath)
 {
     const int group = m_control.AddGroup(L"g", true);
     grouplist::EntryInfo tool;
@@ -286,21 +284,11 @@ TEST_F(LoadCatalogueTest, LaunchesOnlyASelectedEntryWithAPath)
     Pump();
 
     RecordingLauncher launcher;
-    catalogue::LaunchSelectedEntry(m_control, launcher);
-    EXPECT_TRUE(launcher.calls.empty()) << "nothing selected";
+    for (const int handle : {0, -1, group, blank.handle, tool.handle + blank.handle + 100})
+        EXPECT_FALSE(catalogue::LaunchEntry(m_control, handle, launcher)) << handle;
+    EXPECT_TRUE(launcher.calls.empty()) << "no item, a group, an entry without a path";
 
-    m_control.SelectItem(group);
-    ASSERT_EQ(m_control.SelectedRow(), RowIndexOf(group));
-    catalogue::LaunchSelectedEntry(m_control, launcher);
-    EXPECT_TRUE(launcher.calls.empty()) << "a group row";
-
-    m_control.SelectItem(blank.handle);
-    ASSERT_EQ(m_control.SelectedRow(), RowIndexOf(blank.handle));
-    catalogue::LaunchSelectedEntry(m_control, launcher);
-    EXPECT_TRUE(launcher.calls.empty()) << "an entry without a path";
-
-    m_control.SelectItem(tool.handle);
-    catalogue::LaunchSelectedEntry(m_control, launcher);
+    EXPECT_TRUE(catalogue::LaunchEntry(m_control, tool.handle, launcher));
     using Call = std::pair<std::wstring, std::wstring>;
     EXPECT_EQ(launcher.calls, (std::vector<Call>{{L"C:\\Tools\\app.exe", L"C:\\Tools\\"}}));
 }

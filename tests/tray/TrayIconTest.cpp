@@ -1,6 +1,7 @@
 #include "tray/TrayIcon.h"
 
 #include "base/AppMessages.h"
+#include "image/IconDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -63,10 +64,10 @@ TEST(IconFromIcoBytes, ReadsTheEntryAtItsOwnSizeAndNeverPastTheBytes)
     sizes[4] = 3;
     sizes[6] = sizes[7] = 16;
     sizes[22] = sizes[23] = 32;
-    EXPECT_EQ(tray::IconEntryOfSize(sizes, 32), 1);
-    EXPECT_EQ(tray::IconEntryOfSize(sizes, 16), 0);
-    EXPECT_EQ(tray::IconEntryOfSize(sizes, 24), 0);
-    EXPECT_EQ(tray::IconEntryOfSize(sizes, 256), 0) << "the third entry lies past the bytes";
+    EXPECT_EQ(image::IconEntryOfSize(sizes, 32), 1);
+    EXPECT_EQ(image::IconEntryOfSize(sizes, 16), 0);
+    EXPECT_EQ(image::IconEntryOfSize(sizes, 24), 0);
+    EXPECT_EQ(image::IconEntryOfSize(sizes, 256), 0) << "the third entry lies past the bytes";
     EXPECT_FALSE(made(0, 22) || made(0x20, DWORD(good.size())) || made(0x20, 0xFFFFFFF0) || made(DWORD(good.size()), 0));
 
     // Every cut of the file, ending where a no-access page begins.
@@ -121,26 +122,27 @@ protected:
     std::vector<std::pair<DWORD, NOTIFYICONDATAW>> m_calls;
     std::vector<DWORD> m_ticks;
     std::vector<UINT> m_events;
+    bool m_shellUp = true; // false: the shell refuses new icons
     tray::TrayIcon m_tray{kTaskbarCreated, [this](DWORD message, const NOTIFYICONDATAW& data) {
                               m_calls.emplace_back(message, data);
                               m_ticks.push_back(::GetTickCount());
-                              return true;
+                              return message != NIM_ADD || m_shellUp;
                           }};
 };
 
 TEST_F(TrayIconTest, AddsOnceAndTheIconsMessagesGoToTheHandler)
 {
-    m_tray.Add(MakeOwner(nullptr).get());
+    EXPECT_FALSE(m_tray.Add(MakeOwner(nullptr).get()));
     EXPECT_TRUE(!m_tray.Installed() && m_calls.empty()) << "no icon of its own and no bytes: nothing to show";
 
-    m_tray.Add(m_hwnd, std::nullopt, L"Quillery", [this](UINT mouse) { m_events.push_back(mouse); });
+    EXPECT_TRUE(m_tray.Add(m_hwnd, std::nullopt, L"Quillery", [this](UINT mouse) { m_events.push_back(mouse); }));
     ASSERT_EQ(m_calls.size(), 1u);
     EXPECT_EQ(std::tuple(LastCall(), Last().cbSize, Last().hWnd, Last().uID, Last().uFlags, Last().uCallbackMessage),
               std::tuple(DWORD{NIM_ADD}, DWORD{sizeof(NOTIFYICONDATAW)}, m_hwnd, 1u, kIconFlags, kTrayCallbackMessage));
     EXPECT_TRUE(Last().hIcon && Last().hIcon != m_smallIcon.get()) << "the owner's icon is shared: a copy is shown";
     EXPECT_STREQ(Last().szTip, L"Quillery");
 
-    m_tray.Add(m_hwnd, m_ico, L"Second", [this](UINT) { m_events.push_back(0); });
+    EXPECT_TRUE(m_tray.Add(m_hwnd, m_ico, L"Second", [this](UINT) { m_events.push_back(0); }));
     m_tray.SetIcon(std::span<const unsigned char>(m_ico).first(30)); // no icon: the picture stays
     EXPECT_EQ(std::tuple(m_calls.size(), LastCall()), std::tuple(size_t{3}, DWORD{NIM_MODIFY}));
     Send(kTrayCallbackMessage, tray::kIconId, WM_LBUTTONDBLCLK);
@@ -153,15 +155,26 @@ TEST_F(TrayIconTest, AddsOnceAndTheIconsMessagesGoToTheHandler)
     EXPECT_TRUE(Last().hIcon && std::wstring(Last().szTip) == L"Second");
 
     m_tray.Remove();
-    m_tray.Add(m_hwnd, std::vector<unsigned char>(40, 0x5A));
+    EXPECT_TRUE(m_tray.Add(m_hwnd, std::vector<unsigned char>(40, 0x5A)));
     EXPECT_EQ(std::tuple(m_tray.Installed(), LastCall(), Last().hIcon), std::tuple(true, DWORD{NIM_ADD}, HICON{}))
         << "bytes without an icon give an icon without a picture";
+
+    // A shell not up yet refuses; the icon waits for the taskbar to announce itself.
+    m_tray.Remove();
+    m_shellUp = false;
+    EXPECT_FALSE(m_tray.Add(m_hwnd, m_ico, L"Later"));
+    EXPECT_FALSE(m_tray.Add(m_hwnd, m_ico, L"Later")) << "still not in the tray";
+    EXPECT_TRUE(m_tray.Installed());
+    m_shellUp = true;
+    Send(kTaskbarCreated);
+    EXPECT_EQ(std::tuple(LastCall(), std::wstring(Last().szTip)), std::tuple(DWORD{NIM_ADD}, std::wstring(L"Later")));
+    EXPECT_TRUE(m_tray.Add(m_hwnd, m_ico, L"Later")) << "in the tray since the taskbar came";
 }
 
 TEST_F(TrayIconTest, RemovalGivesTheOwnerItsProcedureBackAndTheOwnersEndRemovesTheIcon)
 {
     // Removed from its own double-click handler, as the program does.
-    m_tray.Add(m_hwnd, m_ico, L"Tip", [this](UINT mouse) {
+    (void)m_tray.Add(m_hwnd, m_ico, L"Tip", [this](UINT mouse) {
         m_events.push_back(mouse);
         m_tray.Remove();
     });
@@ -172,13 +185,13 @@ TEST_F(TrayIconTest, RemovalGivesTheOwnerItsProcedureBackAndTheOwnersEndRemovesT
     m_tray.Remove();
     EXPECT_EQ(std::tuple(m_events.size(), m_calls.size(), Seen(kTrayCallbackMessage)), std::tuple(size_t{1}, size_t{2}, 1));
 
-    m_tray.Add(m_hwnd, m_ico);
+    (void)m_tray.Add(m_hwnd, m_ico);
     Send(WM_ENDSESSION, FALSE); // a cancelled log-off keeps the icon
     EXPECT_TRUE(m_tray.Installed());
     Send(WM_ENDSESSION, TRUE);
     EXPECT_EQ(std::tuple(m_tray.Installed(), LastCall(), Seen(WM_ENDSESSION)), std::tuple(false, DWORD{NIM_DELETE}, 2));
 
-    m_tray.Add(m_hwnd, m_ico);
+    (void)m_tray.Add(m_hwnd, m_ico);
     m_owner.reset();
     EXPECT_EQ(std::tuple(m_calls.size(), LastCall(), Seen(WM_DESTROY), Seen(WM_NCDESTROY)),
               std::tuple(size_t{6}, DWORD{NIM_DELETE}, 1, 1)) << "the owner's own WM_DESTROY still runs";
@@ -186,7 +199,7 @@ TEST_F(TrayIconTest, RemovalGivesTheOwnerItsProcedureBackAndTheOwnersEndRemovesT
 
 TEST_F(TrayIconTest, TimedBalloonGoesAwayOnceAFullTimeAfterTheLastAndTextsFitTheirFields)
 {
-    m_tray.Add(m_hwnd, m_ico, std::wstring(200, L'a'));
+    (void)m_tray.Add(m_hwnd, m_ico, std::wstring(200, L'a'));
     EXPECT_EQ(std::wstring(Last().szTip), std::wstring(127, L'a'));
     m_tray.SetTip(std::wstring(126, L'b') + L"\xD83D\xDE00"); // no half character at the cut
     EXPECT_EQ(std::wstring(Last().szTip), std::wstring(126, L'b'));
