@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueShell.h"
 
 #include "base/WindowPlacement.h"
+#include "catalogue/FormControls.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -29,6 +30,13 @@ std::wstring SystemCatalogueShell::ChooseProgram(HWND owner)
 void SystemCatalogueShell::Explore(const std::wstring& folder)
 {
     (void)base::ExploreFolder(folder); // silent: the user sees whether a window opened
+}
+
+bool SystemCatalogueShell::ConfirmReplace(HWND owner, const std::wstring& question)
+{
+    // 否 is the default: Enter pressed once too often keeps the old file.
+    const std::wstring caption = TextOf(owner);
+    return ::MessageBoxW(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) == IDYES;
 }
 
 } // namespace catalogue

@@ -9,7 +9,7 @@
 
 namespace catalogue {
 
-// The shell dialogs the two windows use; tests hand in fakes.
+// The shell dialogs and questions the two windows use; tests hand in fakes.
 class CatalogueShell {
 public:
     virtual ~CatalogueShell() = default;
@@ -17,13 +17,18 @@ public:
     [[nodiscard]] virtual std::wstring ChooseProgram(HWND owner) = 0;
     // Opens the folder in the system's file browser.
     virtual void Explore(const std::wstring& folder) = 0;
+    // Asks whether a saved shortcut may be replaced; "no" unless the user
+    // says yes.
+    [[nodiscard]] virtual bool ConfirmReplace(HWND owner, const std::wstring& question) = 0;
 };
 
-// GetOpenFileNameW for programs (or any file), ShellExecuteExW("explore").
+// GetOpenFileNameW for programs (or any file), ShellExecuteExW("explore"),
+// MessageBoxW for questions.
 class SystemCatalogueShell final : public CatalogueShell {
 public:
     [[nodiscard]] std::wstring ChooseProgram(HWND owner) override;
     void Explore(const std::wstring& folder) override;
+    [[nodiscard]] bool ConfirmReplace(HWND owner, const std::wstring& question) override;
 };
 
 struct CatalogueWindowSettings {

@@ -44,6 +44,12 @@ constexpr std::array<std::wstring_view, 32> kDevices = {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+[[nodiscard]] bool IsFile(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(base::ExtendedPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace
 
 NameProblem CheckName(std::wstring_view name) noexcept
@@ -61,9 +67,17 @@ NameProblem CheckName(std::wstring_view name) noexcept
     return NameProblem::None;
 }
 
+NameProblem CheckGroupName(std::wstring_view name) noexcept
+{
+    const NameProblem problem = CheckName(name);
+    if (problem == NameProblem::None && name.front() == L'.')
+        return NameProblem::LeadingDot;
+    return problem;
+}
+
 WriteResult CreateGroup(const std::wstring& root, std::wstring_view name)
 {
-    if (!IsSafeName(name))
+    if (CheckGroupName(name) != NameProblem::None)
         return WriteResult::RefusedName;
     const std::wstring folder = root + L"\\" + std::wstring(name);
     if (::CreateDirectoryW(base::ExtendedPath(folder).c_str(), nullptr))
@@ -73,16 +87,23 @@ WriteResult CreateGroup(const std::wstring& root, std::wstring_view name)
 }
 
 WriteResult WriteShortcut(const std::wstring& root, std::wstring_view group, std::wstring_view name,
-                          std::wstring_view path, unsigned codePage)
+                          std::wstring_view path, unsigned codePage, IfNameTaken ifTaken)
 {
     if (!IsSafeName(name))
         return WriteResult::RefusedName;
-    if (!IsSafeName(group))
+    if (CheckGroupName(group) != NameProblem::None)
         return WriteResult::RefusedGroup;
     const std::wstring folder = root + L"\\" + std::wstring(group);
     if (!IsFolder(folder))
         return WriteResult::MissingGroup;
     const std::wstring file = folder + L"\\" + std::wstring(name) + L"." + kShortcutExtension;
+    // The file system finds "Setup.txt" for "setup.txt", as the user would.
+    if (IsFile(file)) {
+        if (ReadShortcutPath(file, codePage) == path)
+            return WriteResult::Written;
+        if (ifTaken == IfNameTaken::Keep)
+            return WriteResult::NameTaken;
+    }
     return base::WriteTextFile(file, path, codePage) ? WriteResult::Written : WriteResult::Failed;
 }
 

@@ -82,6 +82,12 @@ void DropAddWindow::PlaceContent(const FormFonts& fonts)
     PlaceControls(Handle(), kControls, {0, 0}, fonts, Dpi());
 }
 
+HWND DropAddWindow::DefaultButton() const noexcept
+{
+    HWND focus = ::GetFocus();
+    return focus && ::IsChild(Handle(), focus) && IsPushButton(focus) ? focus : Button(kSaveButton);
+}
+
 HWND DropAddWindow::Item(int id) const noexcept
 {
     return Handle() ? ::GetDlgItem(Handle(), id) : nullptr;
@@ -106,7 +112,7 @@ void DropAddWindow::RefreshGroupChoices()
 
 void DropAddWindow::Save()
 {
-    if (m_fields.Save() != ShortcutFields::Saved::Written)
+    if (m_fields.Save(Handle()) != ShortcutFields::Saved::Written)
         return;
     if (m_settings.reload)
         m_settings.reload();
@@ -141,7 +147,7 @@ LRESULT DropAddWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
     case DM_GETDEFID:
-        return MAKELRESULT(kButtonId + kSaveButton, DC_HASDEFID);
+        return DefaultButtonId();
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == Status())
             return StatusColours(reinterpret_cast<HDC>(wParam));
@@ -177,11 +183,10 @@ void DropAddWindow::OnCommand(int id, int notification, HWND control)
         return;
     }
     if (id == IDOK) { // Enter, should the default button not be asked for
-        Save();
+        PressDefaultButton();
         return;
     }
-    if (id > kButtonId && id < kButtonId + 100)
-        FollowFocusForDefault(control, notification, Button(kSaveButton));
+    FollowFocus(control, notification);
     if (notification != BN_CLICKED)
         return;
     switch (id) {

@@ -52,6 +52,7 @@ protected:
 private:
     [[nodiscard]] bool Create(HWND owner);
     void PlaceContent(const FormFonts& fonts) override;
+    [[nodiscard]] HWND DefaultButton() const noexcept override;
     void OnDestroyed() override;
     void OnCommand(int id, int notification, HWND control);
     [[nodiscard]] HWND Item(int id) const noexcept;

@@ -1,5 +1,6 @@
 #include "catalogue/FormControls.h"
 
+#include <commctrl.h>
 
 #include <utility>
 
@@ -92,10 +93,43 @@ void SetClosedHeight(HWND combo, int height) noexcept
     }
 }
 
-void SetButtonType(HWND button, DWORD type) noexcept
+[[nodiscard]] bool IsPushType(WPARAM style) noexcept
 {
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(button, GWL_STYLE));
-    ::SendMessageW(button, BM_SETSTYLE, (style & 0xFFFF & ~static_cast<DWORD>(BS_TYPEMASK)) | type, TRUE);
+    const auto type = static_cast<DWORD>(style & BS_TYPEMASK);
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+// Wine's dialog manager makes every push button plain once the Tab key has
+// moved the focus to a field, and Windows asks DM_GETDEFID there: either
+// way the parent's answer is the look.
+LRESULT CALLBACK PushButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                DWORD_PTR) noexcept
+{
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(button, &PushButtonProc, id);
+    } else if (message == BM_SETSTYLE && IsPushType(wParam)) {
+        const LRESULT answer = ::SendMessageW(::GetParent(button), DM_GETDEFID, 0, 0);
+        const bool isDefault = HIWORD(answer) == DC_HASDEFID && LOWORD(answer) == ::GetDlgCtrlID(button);
+        wParam = (wParam & 0xFFFF & ~static_cast<WPARAM>(BS_TYPEMASK)) | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        // Unchanged: no redraw.
+        if (wParam == (static_cast<WPARAM>(::GetWindowLongPtrW(button, GWL_STYLE)) & 0xFFFF))
+            return 0;
+    }
+    return ::DefSubclassProc(button, message, wParam, lParam);
+}
+
+[[nodiscard]] bool IsFocusNotification(HWND control, int notification) noexcept
+{
+    // The codes mean other things from other kinds of control.
+    wchar_t kind[16]{};
+    ::GetClassNameW(control, kind, 16);
+    if (::lstrcmpiW(kind, WC_BUTTONW) == 0)
+        return notification == BN_SETFOCUS || notification == BN_KILLFOCUS;
+    if (::lstrcmpiW(kind, WC_EDITW) == 0)
+        return notification == EN_SETFOCUS || notification == EN_KILLFOCUS;
+    if (::lstrcmpiW(kind, WC_COMBOBOXW) == 0)
+        return notification == CBN_SETFOCUS || notification == CBN_KILLFOCUS;
+    return false;
 }
 
 } // namespace
@@ -116,6 +150,8 @@ bool MakeControls(HWND parent, std::span<const ControlPlace> controls)
                                          instance, nullptr);
         if (!control)
             return false;
+        if (place.kind == ControlKind::Button || place.kind == ControlKind::DefaultButton)
+            ::SetWindowSubclass(control, &PushButtonProc, 0, 0);
     }
     return true;
 }
@@ -153,15 +189,9 @@ std::wstring TextOf(HWND window)
     return text;
 }
 
-void FollowFocusForDefault(HWND button, int notification, HWND fallback) noexcept
+bool IsPushButton(HWND window) noexcept
 {
-    if (button == fallback || !fallback)
-        return;
-    const bool focused = notification == BN_SETFOCUS;
-    if (!focused && notification != BN_KILLFOCUS)
-        return;
-    SetButtonType(focused ? fallback : button, BS_PUSHBUTTON);
-    SetButtonType(focused ? button : fallback, BS_DEFPUSHBUTTON);
+    return window && (::SendMessageW(window, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
 }
 
 LRESULT StatusColours(HDC dc) noexcept
@@ -196,6 +226,32 @@ LRESULT FormWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam)
     m_dpi = TakeSuggestedDpiRect(wParam, lParam);
     LayOut();
     return 0;
+}
+
+LRESULT FormWindow::DefaultButtonId() const noexcept
+{
+    HWND button = DefaultButton();
+    return button ? MAKELRESULT(::GetDlgCtrlID(button), DC_HASDEFID) : 0;
+}
+
+void FormWindow::FollowFocus(HWND control, int notification) const noexcept
+{
+    if (!control || !IsFocusNotification(control, notification))
+        return;
+    // Each push button takes the look its DM_GETDEFID answer gives it.
+    for (HWND child = ::GetWindow(Handle(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (IsPushButton(child))
+            ::SendMessageW(child, BM_SETSTYLE, static_cast<WPARAM>(::GetWindowLongPtrW(child, GWL_STYLE)) & 0xFFFF,
+                           TRUE);
+    }
+}
+
+void FormWindow::PressDefaultButton() const noexcept
+{
+    HWND button = DefaultButton();
+    if (button && ::IsWindowEnabled(button))
+        ::SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
 }
 
 } // namespace catalogue

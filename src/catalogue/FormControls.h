@@ -37,7 +37,8 @@ struct ControlPlace {
 
 // Creates the controls in order (which is their tab order), with their
 // texts and ids; PlaceControls gives them places and fonts. False when any
-// could not be made.
+// could not be made. Push buttons are drawn as the default exactly when
+// the parent's DM_GETDEFID names them, whoever sets their style.
 [[nodiscard]] bool MakeControls(HWND parent, std::span<const ControlPlace> controls);
 
 // Moves each control to its place offset by `origin` (both at 96 DPI),
@@ -47,9 +48,7 @@ void PlaceControls(HWND parent, std::span<const ControlPlace> controls, POINT or
 
 [[nodiscard]] std::wstring TextOf(HWND window);
 
-// As a dialog does: a push button is the default while it has the focus,
-// `fallback` otherwise. For the BN_SETFOCUS and BN_KILLFOCUS of a button.
-void FollowFocusForDefault(HWND button, int notification, HWND fallback) noexcept;
+[[nodiscard]] bool IsPushButton(HWND window) noexcept;
 
 // Answers WM_CTLCOLORSTATIC for a status line: dark red on the window face.
 [[nodiscard]] LRESULT StatusColours(HDC dc) noexcept;
@@ -77,6 +76,17 @@ protected:
 
     // For WM_DPICHANGED: the suggested rectangle taken, then laid out again.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+
+    // The push button Enter presses with the keyboard focus where it is
+    // now: the one drawn as the default, and the dialog manager's answer.
+    [[nodiscard]] virtual HWND DefaultButton() const noexcept = 0;
+    // For DM_GETDEFID.
+    [[nodiscard]] LRESULT DefaultButtonId() const noexcept;
+    // For every WM_COMMAND from a control: when the focus came or went, the
+    // default look moves with it.
+    void FollowFocus(HWND control, int notification) const noexcept;
+    // For IDOK, which comes when the dialog manager found no default.
+    void PressDefaultButton() const noexcept;
 
 private:
     int m_dpi = base::kDesignDpi;

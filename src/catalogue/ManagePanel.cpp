@@ -23,6 +23,8 @@ constexpr int kStatusId = 701;
 constexpr int kTabId = 801;
 
 constexpr int kApplyButton = 3;
+constexpr int kAddGroupButton = 1;
+constexpr int kAddShortcutButton = 5;
 constexpr RECT kTabPlace{13, 12, 13 + 520, 12 + 304};
 
 using Kind = ControlKind;
@@ -123,6 +125,20 @@ void ManagePanel::PlaceContent(const FormFonts& fonts)
     MakePageBrush();
 }
 
+HWND ManagePanel::DefaultButton() const noexcept
+{
+    // Enter in a section's fields adds what they hold; anywhere else it
+    // applies, or presses the button that has the focus.
+    HWND focus = ::GetFocus();
+    if (!focus || !::IsChild(Handle(), focus))
+        return Button(kApplyButton);
+    if (focus == Edit(1))
+        return Button(kAddGroupButton);
+    if (focus == Edit(2) || focus == Edit(3) || focus == Combo() || ::IsChild(Combo(), focus))
+        return Button(kAddShortcutButton);
+    return IsPushButton(focus) ? focus : Button(kApplyButton);
+}
+
 HWND ManagePanel::Item(int id) const noexcept
 {
     return Handle() ? ::GetDlgItem(Handle(), id) : nullptr;
@@ -181,7 +197,7 @@ void ManagePanel::AddGroup()
         StartOver(Radio(1));
         break;
     case WriteResult::RefusedName:
-        m_fields.SetStatus(RefusalText(kGroupNameField, CheckName(name)));
+        m_fields.SetStatus(RefusalText(kGroupNameField, CheckGroupName(name)));
         break;
     default:
         m_fields.SetStatus(L"未能创建目录“" + name + L"”");
@@ -191,7 +207,7 @@ void ManagePanel::AddGroup()
 
 void ManagePanel::AddShortcut()
 {
-    if (m_fields.Save() != ShortcutFields::Saved::Written)
+    if (m_fields.Save(Handle()) != ShortcutFields::Saved::Written)
         return;
     m_fields.ClearEntries();
     StartOver(Radio(2));
@@ -308,7 +324,7 @@ LRESULT ManagePanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case DM_GETDEFID:
-        return MAKELRESULT(kButtonId + kApplyButton, DC_HASDEFID);
+        return DefaultButtonId();
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         HWND control = reinterpret_cast<HWND>(lParam);
@@ -355,11 +371,10 @@ void ManagePanel::OnCommand(int id, int notification, HWND control)
         return;
     }
     if (id == IDOK) { // Enter, should the default button not be asked for
-        Apply();
+        PressDefaultButton();
         return;
     }
-    if (id > kButtonId && id < kButtonId + 100)
-        FollowFocusForDefault(control, notification, Button(kApplyButton));
+    FollowFocus(control, notification);
     if (notification != BN_CLICKED)
         return;
     switch (id) {
@@ -371,7 +386,7 @@ void ManagePanel::OnCommand(int id, int notification, HWND control)
         if (!m_radioTakingFocus)
             ChooseShortcutMode();
         break;
-    case kButtonId + 1:
+    case kButtonId + kAddGroupButton:
         AddGroup();
         break;
     case kButtonId + 2:
@@ -383,7 +398,7 @@ void ManagePanel::OnCommand(int id, int notification, HWND control)
     case kButtonId + 4:
         Close();
         break;
-    case kButtonId + 5:
+    case kButtonId + kAddShortcutButton:
         AddShortcut();
         break;
     case kButtonId + 6:

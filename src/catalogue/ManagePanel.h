@@ -1,6 +1,7 @@
 #pragma once
 // 管理面板: adds a group folder or a shortcut to the catalogue, and opens
-// the catalogue folder. 应用 rebuilds the main window's list and closes.
+// the catalogue folder. 应用 rebuilds the main window's list and closes;
+// Enter in a section's fields adds, and the panel stays.
 
 #include "base/FocusMemory.h"
 #include "base/Handles.h"
@@ -53,6 +54,7 @@ protected:
 
 private:
     void PlaceContent(const FormFonts& fonts) override;
+    [[nodiscard]] HWND DefaultButton() const noexcept override;
     void OnDestroyed() override;
     void OnCommand(int id, int notification, HWND control);
     [[nodiscard]] HWND Item(int id) const noexcept;

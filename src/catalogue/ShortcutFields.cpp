@@ -47,6 +47,8 @@ std::wstring RefusalText(std::wstring_view field, NameProblem problem)
         return text + L"不能以空格或“.”结尾";
     case NameProblem::DeviceName:
         return text + L"不能是系统保留的设备名（如 CON、NUL）";
+    case NameProblem::LeadingDot:
+        return text + L"不能以“.”开头";
     }
     return {};
 }
@@ -74,7 +76,7 @@ void ShortcutFields::FocusNextEmpty() const noexcept
     ::SetFocus(::GetWindowTextLengthW(m_controls.name) > 0 ? m_controls.group : m_controls.name);
 }
 
-ShortcutFields::Saved ShortcutFields::Save()
+ShortcutFields::Saved ShortcutFields::Save(HWND owner)
 {
     const std::wstring name = TextOf(m_controls.name);
     const std::wstring path = TextOf(m_controls.path);
@@ -82,7 +84,20 @@ ShortcutFields::Saved ShortcutFields::Save()
     if (name.empty() || path.empty() || group.empty())
         return Saved::Nothing;
 
-    switch (WriteShortcut(m_settings.root, group, name, path, m_settings.codePage)) {
+    WriteResult result = WriteShortcut(m_settings.root, group, name, path, m_settings.codePage, IfNameTaken::Keep);
+    if (result == WriteResult::NameTaken) {
+        const bool replace =
+            m_settings.shell && m_settings.shell->ConfirmReplace(owner, L"已有同名快捷方式“" + name + L"”，要替换吗？");
+        // The window may have gone while the question was open.
+        if (!::IsWindow(m_controls.status))
+            return Saved::NotWritten;
+        if (!replace) {
+            SetStatus(L"未替换“" + name + L"”");
+            return Saved::NotWritten;
+        }
+        result = WriteShortcut(m_settings.root, group, name, path, m_settings.codePage, IfNameTaken::Replace);
+    }
+    switch (result) {
     case WriteResult::Written:
         SetStatus({});
         return Saved::Written;
@@ -90,11 +105,12 @@ ShortcutFields::Saved ShortcutFields::Save()
         SetStatus(RefusalText(kShortcutNameField, CheckName(name)));
         break;
     case WriteResult::RefusedGroup:
-        SetStatus(RefusalText(kShortcutGroupField, CheckName(group)));
+        SetStatus(RefusalText(kShortcutGroupField, CheckGroupName(group)));
         break;
     case WriteResult::MissingGroup:
         SetStatus(L"目录“" + group + L"”不存在，未能添加");
         break;
+    case WriteResult::NameTaken: // only asked for above
     case WriteResult::Failed:
         SetStatus(L"未能保存“" + name + L"”");
         break;

@@ -50,8 +50,10 @@ public:
 
     enum class Saved { Nothing, NotWritten, Written };
     // Nothing when a field is empty; NotWritten with the reason in the
-    // status line; Written with the status line cleared.
-    [[nodiscard]] Saved Save();
+    // status line; Written with the status line cleared. Another path saved
+    // under the name is replaced only when the user says so, asked over
+    // owner; the same path again is simply saved.
+    [[nodiscard]] Saved Save(HWND owner);
 
     void ClearEntries();
     void SetStatus(const std::wstring& text);

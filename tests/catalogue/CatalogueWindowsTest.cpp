@@ -116,9 +116,17 @@ struct FakeShell final : catalogue::CatalogueShell {
         return program;
     }
     void Explore(const std::wstring& folder) override { calls.push_back(L"explore " + folder); }
+    bool ConfirmReplace(HWND owner, const std::wstring& question) override
+    {
+        questions.push_back(question);
+        lastOwner = owner;
+        return replace;
+    }
 
     std::wstring program;
     Lines calls;
+    Lines questions;
+    bool replace = false;
     HWND lastOwner = nullptr;
 };
 
@@ -409,11 +417,15 @@ TEST_F(ManagePanelTest, AddingAShortcutWritesExactlyThePathInTheCodePageOrUtf8)
     EXPECT_FALSE(Checked(m_panel->Radio(2)));
     EXPECT_EQ(m_reloads, 0);
 
-    // The same name again replaces the file; a path GBK cannot hold goes in as UTF-8.
+    // The same name for another path replaces the file once the user says
+    // so; a path GBK cannot hold goes in as UTF-8.
     m_shell.program = L"C:\\\U0001F3B5\\琝.exe";
+    m_shell.replace = true;
     Click(m_panel->Radio(2));
     ::SetWindowTextW(m_panel->Combo(), L"工具");
     Click(m_panel->Button(5));
+    EXPECT_EQ(m_shell.questions, Lines{L"已有同名快捷方式“琝”，要替换吗？"});
+    EXPECT_EQ(m_shell.lastOwner, m_panel->Handle());
     EXPECT_EQ(Bytes(L"工具\\琝.txt"), std::string(base::kUtf8Bom) + base::ToUtf8(m_shell.program));
     EXPECT_EQ(catalogue::ReadShortcutPath(m_root + L"\\工具\\琝.txt", 936), m_shell.program);
 
@@ -431,6 +443,7 @@ TEST_F(ManagePanelTest, AddingAShortcutWritesExactlyThePathInTheCodePageOrUtf8)
 TEST_F(ManagePanelTest, UnsafeNamesAndGroupsWriteNothingAnywhereAndSayWhy)
 {
     MakeGroup(L"工具");
+    MakeGroup(L".隐藏");
     Open();
     const Lines before = Tree();
     const wchar_t* unsafe[] = {L"..\\x", L"a/b", L"con", L"名字.", L"名字 "};
@@ -453,13 +466,14 @@ TEST_F(ManagePanelTest, UnsafeNamesAndGroupsWriteNothingAnywhereAndSayWhy)
         EXPECT_TRUE(Status().starts_with(L"文件名称不能")) << name;
     }
     ::SetWindowTextW(m_panel->Edit(2), L"x");
-    for (const wchar_t* group : {L"..", L"..\\工具", L"aux"}) {
+    for (const wchar_t* group : {L"..", L"..\\工具", L"aux", L".隐藏"}) {
         ::SetWindowTextW(m_panel->Combo(), group);
         ::SetWindowTextW(m_panel->Status(), L"");
         Click(m_panel->Button(5));
         EXPECT_TRUE(Status().starts_with(L"文件目录不能")) << group;
         EXPECT_EQ(TextOf(m_panel->Combo()), group);
     }
+    EXPECT_EQ(Status(), L"文件目录不能以“.”开头") << "a group the list never shows";
     EXPECT_EQ(Tree(), before);
 }
 
@@ -589,6 +603,33 @@ TEST_F(DropAddWindowTest, NothingIsSavedWithoutNamePathOrAnExistingGroup)
     EXPECT_TRUE(Press(m_window.Handle(), VK_ESCAPE));
     EXPECT_FALSE(m_window.Handle());
     EXPECT_FALSE(m_window.Open(m_owner.get(), {}));
+}
+
+TEST_F(DropAddWindowTest, ASecondProgramOfTheSameNameReplacesTheFirstOnlyWhenTheUserSaysSo)
+{
+    // Saved before in UTF-8: the same path again is no change, and no question.
+    const std::string saved = std::string(base::kUtf8Bom) + "C:\\甲\\setup.exe";
+    ASSERT_TRUE(base::WriteFileAtomic(m_root + L"\\工具\\setup.txt", saved));
+    ASSERT_TRUE(m_window.Open(m_owner.get(), {L"C:\\甲\\setup.exe", L"D:\\乙\\Setup.exe"}));
+    Choose(L"工具");
+    Click(m_window.Button(3));
+    EXPECT_TRUE(m_shell.questions.empty() && m_reloads == 1);
+    EXPECT_EQ(Bytes(L"工具\\setup.txt"), saved);
+
+    // Names compare as the file system's do: "Setup" is the same file.
+    Click(m_window.Button(3));
+    EXPECT_EQ(m_shell.questions, Lines{L"已有同名快捷方式“Setup”，要替换吗？"});
+    EXPECT_EQ(m_shell.lastOwner, m_window.Handle());
+    EXPECT_EQ(Bytes(L"工具\\setup.txt"), saved);
+    EXPECT_EQ(Fields() + TextOf(m_window.Status()), L"Setup|D:\\乙\\Setup.exe|工具未替换“Setup”");
+    EXPECT_TRUE(m_window.Handle() && m_reloads == 1);
+
+    m_shell.replace = true;
+    Click(m_window.Button(3));
+    EXPECT_EQ(m_shell.questions.size(), 2u);
+    EXPECT_EQ(catalogue::FilesWithExtension(m_root + L"\\工具", L"txt").size(), 1u);
+    EXPECT_EQ(catalogue::ReadShortcutPath(m_root + L"\\工具\\setup.txt", 936), L"D:\\乙\\Setup.exe");
+    EXPECT_TRUE(!m_window.Handle() && m_reloads == 2);
 }
 
 TEST_F(DropAddWindowTest, FollowsItsMonitorsScaleAndComesBackAsItWasWithoutLeaking)
