@@ -1,10 +1,13 @@
 #include "catalogue/Catalogue.h"
 
 #include "base/AppMessages.h"
+#include "catalogue/CatalogueEdits.h"
 #include "catalogue/CatalogueFolder.h"
 #include "catalogue/CatalogueNames.h"
 #include "catalogue/ProgramIcons.h"
 #include "image/PictureHelpers.h"
+
+#include <algorithm>
 
 namespace catalogue {
 
@@ -31,6 +34,11 @@ base::UniqueBitmap BitmapOf(const std::vector<std::uint8_t>& bytes)
     return bytes.empty() ? base::UniqueBitmap{} : image::BitmapFromBytes(bytes, size);
 }
 
+[[nodiscard]] bool NamedIn(const std::vector<std::wstring>& names, std::wstring_view name)
+{
+    return std::any_of(names.begin(), names.end(), [&](const std::wstring& named) { return SameFileName(named, name); });
+}
+
 } // namespace
 
 CatalogueLoader::CatalogueLoader(grouplist::GroupedListControl& list, std::shared_ptr<IconSource> source)
@@ -53,6 +61,11 @@ CatalogueLoader::~CatalogueLoader()
 
 void CatalogueLoader::Load(const std::wstring& root)
 {
+    Load(root, ListPlace{});
+}
+
+void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
+{
     ++m_load;
     if (m_worker)
         m_worker->StartLoad(m_load, m_pictureSize);
@@ -60,7 +73,12 @@ void CatalogueLoader::Load(const std::wstring& root)
     m_stats = {};
     m_groups.clear();
     m_nextGroup = 0;
+    m_expandedGroups.clear();
+    m_nextExpanded = 0;
     m_preferredGroup = -1;
+    m_placePending = false;
+    m_placeEntry.clear();
+    m_placeItem = 0;
     m_paths.clear();
     m_pathless.clear();
     m_assignments.clear();
@@ -73,6 +91,8 @@ void CatalogueLoader::Load(const std::wstring& root)
     // Only now: the entries held shares of them until they went.
     ReleasePictures();
 
+    // Under a filter every match has a row whatever its group's state.
+    const bool openForSelection = !place.selectedEntry.empty() && m_list.FilterText().empty();
     {
         // A thousand groups are one repaint, not a thousand.
         const grouplist::ListUpdate update(m_list);
@@ -82,14 +102,27 @@ void CatalogueLoader::Load(const std::wstring& root)
             // One listing gives both the count and the entries, so "[n]"
             // always matches what the group holds.
             group.files = FilesWithExtension(group.folder, kShortcutExtension);
-            group.handle = m_list.AddGroup(folder + L" [" + std::to_wstring(group.files.size()) + L"]", false, 0, 0,
-                                           L"");
+            const bool selected = !place.selectedGroup.empty() && SameFileName(folder, place.selectedGroup);
+            // A selected entry needs its group open to have a row at all.
+            group.expandedAtLoad = NamedIn(place.expandedGroups, folder) || (selected && openForSelection);
+            const int count = static_cast<int>(group.files.size());
+            group.handle = m_list.AddGroup(folder + L" [" + std::to_wstring(count) + L"]", group.expandedAtLoad, 0,
+                                           count, folder);
             if (group.handle == 0)
                 continue;
             ++m_stats.groups;
+            if (selected && !m_placePending) {
+                m_placePending = true;
+                m_placeGroup = m_groups.size();
+                m_placeEntry = place.selectedEntry;
+                m_placeItem = m_placeEntry.empty() ? group.handle : 0;
+            }
+            if (group.expandedAtLoad)
+                m_expandedGroups.push_back(m_groups.size());
             m_groups.push_back(std::move(group));
         }
     }
+    SelectPlaceOnceShown();
     m_done = false;
     m_atSliceRate = false;
     // The work starts a moment after the groups are painted: a window just
@@ -108,7 +141,7 @@ void CatalogueLoader::GroupToggled(int groupHandle)
         if (m_groups[g].handle == groupHandle) {
             m_preferredGroup = static_cast<int>(g);
             if (m_worker)
-                m_worker->Prefer(m_preferredGroup);
+                m_worker->Prefer(WorkerGroup(g));
             return;
         }
     }
@@ -136,10 +169,10 @@ void CatalogueLoader::AskAgainForEveryPicture()
     ++m_load;
     m_worker->StartLoad(m_load, m_pictureSize);
     if (m_preferredGroup >= 0)
-        m_worker->Prefer(m_preferredGroup);
+        m_worker->Prefer(WorkerGroup(static_cast<size_t>(m_preferredGroup)));
     m_assignments.clear();
     for (const int entry : m_pathless)
-        m_assignments.push_back({entry, m_blank});
+        m_assignments.push_back({entry, m_blank, std::nullopt});
     // Entries hold shares of their pictures: these stay on screen until replaced.
     ReleasePictures();
     m_asked = 0;
@@ -163,6 +196,10 @@ LRESULT CatalogueLoader::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_TIMER && wParam == kSliceTimer) {
         if (!m_atSliceRate) // after the first delay
             m_atSliceRate = ::SetTimer(Handle(), kSliceTimer, USER_TIMER_MINIMUM, nullptr) != 0;
+        // Between two slices only the user (or the host) moves the selection,
+        // and then the place's is no longer wanted.
+        if (m_placePending && SelectedItem() != m_seenSelection)
+            m_placePending = false;
         // No redraw pause here: it hides the list from the mouse (WM_SETREDRAW
         // takes WS_VISIBLE away), and a click landing during a slice would
         // go to the window behind. Rows the slice adds are only invalidated;
@@ -170,28 +207,44 @@ LRESULT CatalogueLoader::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const base::Stopwatch slice;
         AssignSomePictures(slice);
         AddSomeEntries(slice);
+        SelectPlaceOnceShown();
         CheckDone();
         return 0;
     }
     return Window::OnMessage(message, wParam, lParam);
 }
 
+std::optional<size_t> CatalogueLoader::NextGroupToFill()
+{
+    if (m_preferredGroup >= 0 && !m_groups[static_cast<size_t>(m_preferredGroup)].Whole())
+        return static_cast<size_t>(m_preferredGroup);
+    while (m_nextExpanded < m_expandedGroups.size() && m_groups[m_expandedGroups[m_nextExpanded]].Whole())
+        ++m_nextExpanded;
+    if (m_nextExpanded < m_expandedGroups.size())
+        return m_expandedGroups[m_nextExpanded];
+    // Passes a group only once it is whole, whichever order filled it.
+    while (m_nextGroup < m_groups.size() && m_groups[m_nextGroup].Whole())
+        ++m_nextGroup;
+    if (m_nextGroup < m_groups.size())
+        return m_nextGroup;
+    return std::nullopt;
+}
+
+int CatalogueLoader::WorkerGroup(size_t group) const
+{
+    // The worker takes its groups in number order: the expanded ones are
+    // numbered first, so their pictures come first too.
+    return static_cast<int>(m_groups[group].expandedAtLoad ? group : group + m_groups.size());
+}
+
 void CatalogueLoader::AddSomeEntries(const base::Stopwatch& slice)
 {
     while (slice.ElapsedMs() < kSliceMs) {
-        size_t g = m_nextGroup;
-        if (m_preferredGroup >= 0) {
-            const PendingGroup& preferred = m_groups[static_cast<size_t>(m_preferredGroup)];
-            if (preferred.next < preferred.files.size())
-                g = static_cast<size_t>(m_preferredGroup);
-        }
-        while (g == m_nextGroup && m_nextGroup < m_groups.size() &&
-               m_groups[m_nextGroup].next == m_groups[m_nextGroup].files.size())
-            g = ++m_nextGroup;
-        if (g >= m_groups.size())
+        const std::optional<size_t> g = NextGroupToFill();
+        if (!g)
             return;
-        PendingGroup& group = m_groups[g];
-        AddEntry(g, group.files[group.next++]);
+        PendingGroup& group = m_groups[*g];
+        AddEntry(*g, group.files[group.next++]);
     }
 }
 
@@ -201,7 +254,8 @@ void CatalogueLoader::AddEntry(size_t g, const std::wstring& file)
     grouplist::EntryInfo entry;
     entry.groupHandle = group.handle;
     entry.signature = ReadShortcutPath(group.folder + L"\\" + file, CP_ACP);
-    entry.name = L" " + BaseName(file);
+    entry.remark = BaseName(file);
+    entry.name = L" " + entry.remark;
     entry.online = true;
 
     PathPicture* known = nullptr;
@@ -209,9 +263,9 @@ void CatalogueLoader::AddEntry(size_t g, const std::wstring& file)
         const auto [it, added] = m_paths.try_emplace(entry.signature);
         known = &it->second;
         if (added)
-            known->group = static_cast<int>(g);
+            known->group = WorkerGroup(g);
         if (added && m_worker) {
-            m_worker->Request(static_cast<int>(g), entry.signature);
+            m_worker->Request(WorkerGroup(g), entry.signature);
             ++m_asked;
             ++m_stats.pathsAsked;
         }
@@ -226,6 +280,10 @@ void CatalogueLoader::AddEntry(size_t g, const std::wstring& file)
         return;
     }
     ++m_stats.entries;
+    if (m_placePending && m_placeItem == 0 && g == m_placeGroup && SameFileName(entry.remark, m_placeEntry))
+        m_placeItem = entry.handle;
+    if (known && known->picture && known->missing && m_markMissing)
+        m_markMissing(entry.handle, true);
     if (!known) {
         m_pathless.push_back(entry.handle);
         return;
@@ -245,13 +303,19 @@ void CatalogueLoader::TakePictures()
         const auto it = m_paths.find(result.path);
         if (it == m_paths.end() || it->second.picture)
             continue;
+        PathPicture& known = it->second;
         HBITMAP picture = PictureFromBytes(result.picture);
-        it->second.picture = picture;
-        if (picture != m_blank || it->second.resized) {
-            for (const int entry : it->second.waiting)
-                m_assignments.push_back({entry, picture});
+        known.picture = picture;
+        known.missing = result.missing;
+        const bool newPicture = picture != m_blank || known.resized;
+        // Asked again, the entries may carry a mark the new answer takes away.
+        const bool mark = m_markMissing && (result.missing || known.resized);
+        if (newPicture || mark) {
+            for (const int entry : known.waiting)
+                m_assignments.push_back({entry, newPicture ? picture : nullptr,
+                                         mark ? std::optional<bool>(result.missing) : std::nullopt});
         }
-        it->second.waiting = {};
+        known.waiting = {};
         --m_asked;
     }
     m_stats.sourceMs = m_worker->SourceMs();
@@ -277,7 +341,10 @@ void CatalogueLoader::AssignSomePictures(const base::Stopwatch& slice)
     while (!m_assignments.empty() && slice.ElapsedMs() < kSliceMs) {
         const Assignment next = m_assignments.front();
         m_assignments.pop_front();
-        (void)m_list.SetEntryPicture(next.entry, next.picture);
+        if (next.picture)
+            (void)m_list.SetEntryPicture(next.entry, next.picture);
+        if (next.missing && m_markMissing)
+            m_markMissing(next.entry, *next.missing);
     }
 }
 
@@ -296,7 +363,57 @@ void CatalogueLoader::CheckDone()
     // m_nextGroup only passes a group once it is whole.
     m_done = true;
     m_stats.iconsDoneMs = m_watch.ElapsedMs();
+    // Whatever the place named has not come: it is not there (or not shown).
+    m_placePending = false;
     ::KillTimer(Handle(), kSliceTimer);
+}
+
+int CatalogueLoader::SelectedItem() const
+{
+    const int row = m_list.SelectedRow();
+    return row >= 0 ? m_list.GetHandleAtRow(row) : 0;
+}
+
+void CatalogueLoader::SelectPlaceOnceShown()
+{
+    if (m_placePending && m_placeItem != 0) {
+        const std::optional<grouplist::ItemRecord> item = m_list.ReadItem(m_placeItem);
+        if (item && item->rowIndex >= 0) {
+            (void)m_list.SelectItem(m_placeItem);
+            m_placePending = false;
+        }
+    }
+    m_seenSelection = SelectedItem();
+}
+
+ListPlace CatalogueLoader::CurrentPlace() const
+{
+    ListPlace place;
+    // The control's own index: groups in row order without a walk of its document.
+    const grouplist::ListInstance* instance = grouplist::FindInstance(m_list.GetWindowHandle());
+    if (!instance)
+        return place;
+    const bool filtering = !instance->filter.text.empty();
+    for (const grouplist::ItemIndex::Group& group : instance->index.Groups()) {
+        const std::optional<grouplist::ItemRecord> item = m_list.ReadItem(group.handle);
+        if (!item || item->remark.empty())
+            continue;
+        bool expanded = item->expanded;
+        // A filter shows every group open; what counts is what it gives back.
+        if (const auto before = instance->filter.expandedBefore.find(group.handle);
+            filtering && before != instance->filter.expandedBefore.end())
+            expanded = before->second;
+        if (expanded)
+            place.expandedGroups.push_back(item->remark);
+    }
+    const int selected = SelectedItem();
+    if (const std::optional<ShortcutRef> shortcut = ShortcutOf(m_list, selected)) {
+        place.selectedGroup = shortcut->group;
+        place.selectedEntry = shortcut->name;
+    } else if (std::optional<std::wstring> folder = GroupFolderOf(m_list, selected)) {
+        place.selectedGroup = std::move(*folder);
+    }
+    return place;
 }
 
 bool LaunchEntry(grouplist::GroupedListControl& list, int handle, ProgramLauncher& launcher)
@@ -305,6 +422,38 @@ bool LaunchEntry(grouplist::GroupedListControl& list, int handle, ProgramLaunche
     if (!entry || entry->IsGroup() || entry->signature.empty())
         return false; // no such item, a group, or a shortcut without a path
     return launcher.Open(entry->signature, DirectoryOf(entry->signature));
+}
+
+std::optional<ShortcutRef> ShortcutOf(grouplist::GroupedListControl& list, int entryHandle)
+{
+    const std::optional<grouplist::ItemRecord> entry = list.ReadItem(entryHandle);
+    if (!entry || entry->IsGroup() || entry->remark.empty())
+        return std::nullopt;
+    std::optional<std::wstring> group = GroupFolderOf(list, entry->groupHandle);
+    if (!group)
+        return std::nullopt;
+    return ShortcutRef{std::move(*group), entry->remark, entry->signature};
+}
+
+std::optional<std::wstring> GroupFolderOf(grouplist::GroupedListControl& list, int groupHandle)
+{
+    const std::optional<grouplist::ItemRecord> group = list.ReadItem(groupHandle);
+    if (!group || !group->IsGroup() || group->remark.empty())
+        return std::nullopt;
+    return group->remark;
+}
+
+int ShortcutCount(grouplist::GroupedListControl& list, int groupHandle)
+{
+    const std::optional<grouplist::ItemRecord> group = list.ReadItem(groupHandle);
+    return group && group->IsGroup() && !group->remark.empty() ? group->value : 0;
+}
+
+std::vector<int> EntriesOf(grouplist::GroupedListControl& list, int groupHandle)
+{
+    const grouplist::ListInstance* instance = grouplist::FindInstance(list.GetWindowHandle());
+    const grouplist::ItemIndex::Group* group = instance ? instance->index.FindGroup(groupHandle) : nullptr;
+    return group ? group->entries : std::vector<int>{};
 }
 
 } // namespace catalogue

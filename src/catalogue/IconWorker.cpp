@@ -1,6 +1,7 @@
 #include "catalogue/IconWorker.h"
 
 #include "base/Stopwatch.h"
+#include "catalogue/CatalogueEdits.h"
 #include "catalogue/ProgramIcons.h"
 
 #include <objbase.h>
@@ -73,6 +74,7 @@ void Run(const std::shared_ptr<State>& state)
         const base::Stopwatch watch;
         std::vector<std::uint8_t> picture = state->source->PictureFor(path, pixelSize);
         const double ms = watch.ElapsedMs();
+        const bool missing = IsMissingProgram(path);
 
         hold.lock();
         // Told to stop while the source was busy: the loader and its window
@@ -81,7 +83,7 @@ void Run(const std::shared_ptr<State>& state)
             break;
         if (load != state->load)
             continue; // a reload came while the source was busy
-        state->results.push_back({load, path, std::move(picture)});
+        state->results.push_back({load, path, std::move(picture), missing});
         state->sourceMs += ms;
         if (!state->notified) {
             state->notified = true;

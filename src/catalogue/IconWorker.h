@@ -33,10 +33,13 @@ struct IconResult {
     int load = 0;
     std::wstring path;
     std::vector<std::uint8_t> picture; // as asked for the load's pixel size
+    bool missing = false;              // IsMissingProgram, asked on the worker's thread
 };
 
 // Paths are asked for a group at a time: the preferred group's first, then
-// the others in group order, each group's in the order they came. When
+// the others in group order, each group's in the order they came. Each
+// result also says whether the program is gone (IsMissingProgram), so the
+// window never waits on the file system for that either. When
 // results wait it posts `message` to `notify`, once until they are taken.
 class IconWorker {
 public:

@@ -4,6 +4,7 @@
 
 #include "catalogue/BackgroundLauncher.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueEdits.h"
 
 #include "base/Text.h"
 #include "base/TextFile.h"
@@ -378,6 +379,91 @@ TEST_F(CatalogueLoaderTest, AThousandGroupFoldersBecomeRowsInOneRepaint)
     EXPECT_TRUE(AddWatch::drawing) << "drawing is back on after the batch";
     EXPECT_NE(m_control.GetGroupName(Rows().back()).find(L" [0]"), std::wstring::npos);
     ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+}
+
+TEST_F(CatalogueLoaderTest, AProgramThatIsGoneIsMarkedUntilItIsAskedAgainAfterItCameBack)
+{
+    const std::wstring gone = m_temp.Path() + L"\\gone.exe";
+    const std::wstring here = m_temp.Path() + L"\\here.exe";
+    ASSERT_TRUE(base::WriteFileAtomic(here, "MZ"));
+    Shortcut(L"g", L"one", gone);
+    Shortcut(L"g", L"two", gone);
+    Shortcut(L"g", L"fine", here);
+    std::map<int, bool> marks;
+    catalogue::CatalogueLoader loader(m_control, std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{}));
+    loader.SetMissingMarker([&](int entry, bool missing) { marks[entry] = missing; });
+    const auto marked = [&] { // entry names of the marks as they stand
+        std::map<std::wstring, bool> byName;
+        for (const auto& [entry, missing] : marks) {
+            if (const auto item = m_control.ReadItem(entry))
+                byName[item->name] = missing;
+        }
+        return byName;
+    };
+
+    loader.Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    EXPECT_EQ(marked(), (std::map<std::wstring, bool>{{L" one", true}, {L" two", true}}));
+
+    // Back again: asked anew, as for another picture size, the marks go.
+    ASSERT_TRUE(base::WriteFileAtomic(gone, "MZ"));
+    loader.SetPictureSize(48);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    EXPECT_EQ(marked(), (std::map<std::wstring, bool>{{L" one", false}, {L" two", false}, {L" fine", false}}));
+
+    // A reload asks again too, and marks nothing that is there.
+    marks.clear();
+    loader.Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    EXPECT_TRUE(marks.empty());
+}
+
+TEST_F(CatalogueLoaderTest, AReloadKeepsTheUsersPlaceAndSelectsARenamedEntryWhenItArrives)
+{
+    for (int i = 0; i < 100; ++i)
+        Shortcut(L"a", L"a" + std::to_wstring(i), L"C:\\a.exe");
+    Shortcut(L"b", L"b1", L"C:\\b1.exe");
+    Shortcut(L"b", L"old", L"C:\\renamed.exe");
+    Shortcut(L"c", L"c1", L"C:\\c1.exe");
+    catalogue::CatalogueLoader loader(m_control, std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{}));
+    const auto selected = [&] { return m_control.GetHandleAtRow(m_control.SelectedRow()); };
+    const auto expanded = [&](const wchar_t* group) { return m_control.ReadItem(m_control.FindGroupByName(group))->expanded; };
+
+    ASSERT_EQ(catalogue::RenameShortcut(m_root, L"b", L"old", L"Renamed"), catalogue::EditResult::Done);
+    loader.Load(m_root, {{L"A", L"c"}, L"B", L"RENAMED"});
+    EXPECT_EQ(catalogue::ShortcutCount(m_control, m_control.FindGroupByName(L"a [100]")), 100);
+    EXPECT_EQ(m_control.SelectedRow(), -1) << "no entry has come yet";
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    const std::optional<catalogue::ShortcutRef> shortcut = catalogue::ShortcutOf(m_control, selected());
+    ASSERT_TRUE(shortcut);
+    EXPECT_EQ(shortcut->group + L"|" + shortcut->name + L"|" + shortcut->path, L"b|Renamed|C:\\renamed.exe");
+    EXPECT_EQ(catalogue::EntriesOf(m_control, m_control.FindGroupByName(L"b [2]")).size(), 2u);
+    RECT client{};
+    ::GetClientRect(m_list, &client);
+    EXPECT_LE(RowRect(m_control.SelectedRow()).bottom, client.bottom) << "scrolled into sight";
+    EXPECT_TRUE(expanded(L"a [100]") && expanded(L"b [2]") && expanded(L"c [1]"));
+
+    // Under a filter every group shows open; the place keeps what the user
+    // left, and so does the list once the filter ends after a reload.
+    m_control.CollapseGroup(m_control.FindGroupByName(L"c [1]"));
+    m_control.SetFilter(L"c1");
+    const catalogue::ListPlace place = loader.CurrentPlace();
+    EXPECT_EQ(place.selectedGroup + L"|" + place.selectedEntry, L"c|c1");
+    loader.Load(m_root, place);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    EXPECT_EQ(m_control.FilterText(), L"c1");
+    m_control.SetFilter(L"");
+    EXPECT_TRUE(expanded(L"a [100]") && expanded(L"b [2]"));
+    EXPECT_FALSE(expanded(L"c [1]"));
+
+    // The user picks a row before the place's comes: the user's choice stays.
+    loader.Load(m_root, {{}, L"b", L"Renamed"});
+    const int c = m_control.FindGroupByName(L"c [1]");
+    const LPARAM at = MAKELPARAM(100, RowRect(RowIndexOf(c)).top + 5);
+    ::SendMessageW(m_list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(m_list, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return loader.Done(); }));
+    EXPECT_EQ(selected(), c);
 }
 
 TEST(IconWorkerTest, ASourceThatAnswersAfterTheWorkerIsGonePostsNothing)
