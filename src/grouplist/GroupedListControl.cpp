@@ -3,8 +3,10 @@
 #include "grouplist/EntryBitmaps.h"
 #include "grouplist/ItemRecords.h"
 #include "grouplist/ListRows.h"
+#include "grouplist/ListTooltip.h"
 #include "grouplist/ListWindowProcs.h"
 #include "grouplist/MarkedRows.h"
+#include "grouplist/RenameEdit.h"
 #include "grouplist/RowFilter.h"
 #include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
@@ -114,8 +116,10 @@ bool GroupedListControl::Create(HWND host, int border, int mode, bool enlargeSel
     ::GetClientRect(host, &client);
 
     // Rows carry their items' names as strings only for accessibility tools,
-    // which read a list box's rows as their text.
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | LBS_NOTIFY;
+    // which read a list box's rows as their text. Rows repainted on hover
+    // must not paint over a rename's edit.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS |
+                  LBS_NOTIFY;
     DWORD exStyle = 0;
     if (border == 1)
         exStyle = WS_EX_CLIENTEDGE;
@@ -208,8 +212,10 @@ void GroupedListControl::SetKeyHandler(ListKeyHandler handler)
 
 void GroupedListControl::SetFilter(std::wstring_view text)
 {
-    if (ListInstance* instance = Instance())
+    if (ListInstance* instance = Instance()) {
         grouplist::SetFilter(*instance, text);
+        FollowRenamedItem(*instance); // the list may have scrolled without its rows changing
+    }
 }
 
 std::wstring GroupedListControl::FilterText() const
@@ -301,6 +307,7 @@ void GroupedListControl::ApplyModeHeight(int mode, int height, std::optional<boo
     if (enlargeSelected)
         instance->enlargeSelected = *enlargeSelected;
     ApplyRowHeights(*instance, false);
+    FollowRenamedItem(*instance);
 }
 
 void GroupedListControl::SetDpi(int dpi)
@@ -311,7 +318,11 @@ void GroupedListControl::SetDpi(int dpi)
     ListInstance* instance = Instance();
     if (!instance || instance->dpi == dpi)
         return;
+    // The edit has the old font and size; the tooltip stands where rows were.
+    grouplist::CancelRename(*instance);
+    QuietTooltip(*instance);
     instance->dpi = dpi;
+    ScaleTooltip(*instance);
     if (base::UniqueFont font = CreateRowFont(dpi)) {
         // The canvas and the list box take the new font before the old one goes.
         instance->paint.SetFont(font.get());
@@ -391,12 +402,55 @@ int GroupedListControl::SelectItem(int handle)
     ItemRecord item;
     if (!instance || handle < 1 || !grouplist::ReadItem(*instance, handle, item))
         return 0;
-    if (item.rowIndex < 0 || item.rowIndex == instance->selectedRow)
+    if (item.rowIndex < 0)
         return 0;
-    instance->filter.followFirstMatch = false;
-    for (int changed : MoveSelection(*instance, item.rowIndex))
-        PaintRow(*instance, changed);
+    if (item.rowIndex != instance->selectedRow) {
+        instance->filter.followFirstMatch = false;
+        for (int changed : MoveSelection(*instance, item.rowIndex))
+            PaintRow(*instance, changed);
+    }
+    if (ScrollRowIntoView(instance->list, item.rowIndex))
+        FollowRenamedItem(*instance);
     return 0;
+}
+
+int GroupedListControl::SelectedHandle() const
+{
+    const ListInstance* instance = Instance();
+    if (!instance || instance->selectedRow < 0)
+        return 0;
+    const int handle = ItemAtRow(instance->list, instance->selectedRow);
+    return handle > 0 ? handle : 0;
+}
+
+bool GroupedListControl::BeginRename(int handle, const std::wstring& text, RenameHandler onCommit)
+{
+    ListInstance* instance = Instance();
+    return instance && grouplist::BeginRename(*instance, handle, text, std::move(onCommit));
+}
+
+void GroupedListControl::CancelRename()
+{
+    if (ListInstance* instance = Instance())
+        grouplist::CancelRename(*instance);
+}
+
+HWND GroupedListControl::RenameEdit() const
+{
+    const ListInstance* instance = Instance();
+    return instance ? instance->rename.edit : nullptr;
+}
+
+void GroupedListControl::SuspendTooltips(bool suspend)
+{
+    if (ListInstance* instance = Instance())
+        SuspendTooltip(*instance, suspend);
+}
+
+HWND GroupedListControl::TooltipWindow() const
+{
+    const ListInstance* instance = Instance();
+    return instance ? instance->tooltip.window : nullptr;
 }
 
 int GroupedListControl::GetHandleAtRow(int row)

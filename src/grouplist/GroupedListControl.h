@@ -11,8 +11,14 @@
 // selection's group (an entry's group collapsing selects the group's row).
 // Enter reports an entry as double-clicked and toggles a group. A group
 // toggled and an entry started from the keyboard report x = y = -1, as
-// Windows reports a context menu asked for from the keyboard. Characters
-// never reach the list box's own type-ahead.
+// Windows reports a context menu asked for from the keyboard; that menu
+// (Apps, Shift+F10) is reported as a right-click on the selection at
+// (-1, -1), or on the blank area when nothing is selected. A right-click on
+// a row selects it before it is reported. Characters never reach the list
+// box's own type-ahead.
+//
+// Resting the pointer on an entry row shows its signature (the program's
+// path) in a tooltip.
 //
 // The object is a copyable pair (list window, host window), with the DPI it
 // creates the list at; every other piece of state is in the control's
@@ -170,8 +176,36 @@ public:
     // kNoColour for either means none.
     void SetServiceIconHighlight(std::optional<COLORREF> fill = std::nullopt,
                                  std::optional<COLORREF> frame = std::nullopt);
+    // Selects the item's row and scrolls it into sight (also when it was
+    // selected already); an item without a row (in a collapsed group, or
+    // filtered out) is left alone. Always 0.
     int SelectItem(int handle);
     [[nodiscard]] int GetHandleAtRow(int row);
+    // The selected row's item; 0 when none.
+    [[nodiscard]] int SelectedHandle() const;
+
+    // An edit over the item's name in its row, holding text all selected,
+    // with the keyboard. Enter calls onCommit with the text: true closes the
+    // edit, false keeps it with its text selected. Esc, a press elsewhere on
+    // the list, the edit losing the keyboard, scrolling, the item losing its
+    // row or a new scale close it unreported; while rows move it stays over
+    // its item. False when the item has no row shown (the host expands the
+    // group first), or while onCommit runs; a rename already open for
+    // another item is cancelled first.
+    bool BeginRename(int handle, const std::wstring& text, RenameHandler onCommit);
+    void CancelRename();
+    [[nodiscard]] HWND RenameEdit() const; // the open edit, or null
+
+    // An entry whose program is gone: its name drawn grey, a warning mark on
+    // its picture's corner, its row's text ending in " (找不到程序)" (the
+    // filter still looks at the name alone). False clears it. 0 for groups
+    // and handles that name no entry.
+    int SetEntryMissing(int handle, bool missing);
+    [[nodiscard]] bool IsEntryMissing(int handle) const;
+
+    // The host suspends the path tooltip while a menu of its own is open.
+    void SuspendTooltips(bool suspend);
+    [[nodiscard]] HWND TooltipWindow() const; // null until first needed
 
     void SetGroupName(int handle, std::wstring_view name, std::optional<COLORREF> nameColor = std::nullopt);
     void SetNameColor(int handle, COLORREF nameColor);

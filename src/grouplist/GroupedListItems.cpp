@@ -9,6 +9,7 @@
 #include "grouplist/ItemRecords.h"
 #include "grouplist/ListRows.h"
 #include "grouplist/MarkedRows.h"
+#include "grouplist/RenameEdit.h"
 #include "grouplist/RowFilter.h"
 #include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
@@ -507,7 +508,7 @@ void GroupedListControl::UpdateEntry(const EntryInfo& info)
             return;
         }
         if (shown)
-            SetRowText(instance->list, item.rowIndex, info.name);
+            SetRowText(instance->list, item.rowIndex, instance->index.NameOf(info.handle));
     }
     if (item.rowIndex != -1)
         ::SendMessageW(instance->list, WM_LIST_PAINTROW, static_cast<WPARAM>(item.rowIndex), 0);
@@ -625,9 +626,50 @@ void GroupedListControl::SortAllGroups()
     for (const Element& group : Doc::Children(instance->document.Root()))
         SortGroupEntries(*instance, group.get());
     // Rows keep their places, so the marks stay on their rows and name
-    // whichever entries the rows now hold.
+    // whichever entries the rows now hold. A rename goes with its entry.
     SetSelectedRow(*instance, instance->selectedRow);
     SetHoverRow(*instance, instance->hoverRow);
+    FollowRenamedItem(*instance);
+}
+
+int GroupedListControl::SetEntryMissing(int handle, bool missing)
+{
+    ListInstance* instance = Instance();
+    IXMLDOMElement* element = instance && handle > 0 ? instance->document.Find(handle) : nullptr;
+    const ItemIndex::Entry* indexed = instance ? instance->index.FindEntry(handle) : nullptr;
+    if (!element || !indexed)
+        return 0;
+    if (indexed->missing == missing)
+        return 1;
+    Doc::Set(element, Attr::Missing, missing ? 1 : 0);
+    (void)instance->index.SetMissing(handle, missing);
+    const int row = RowOfItem(*instance, handle);
+    if (row < 0)
+        return 1;
+    // Screen readers read the row's text. Putting the row back makes the list
+    // box repaint everything below it; only this row changed.
+    if (instance->redrawPauses > 0) {
+        SetRowText(instance->list, row, instance->index.NameOf(handle));
+        return 1;
+    }
+    base::UniqueRegion pending(::CreateRectRgn(0, 0, 0, 0));
+    const bool keepPending = pending && ::GetUpdateRgn(instance->list, pending.get(), FALSE) != ERROR;
+    const LRESULT top = ::SendMessageW(instance->list, LB_GETTOPINDEX, 0, 0);
+    SetRowText(instance->list, row, instance->index.NameOf(handle));
+    // Unless the list scrolled meanwhile (a row gone for a moment at its end).
+    if (keepPending && ::SendMessageW(instance->list, LB_GETTOPINDEX, 0, 0) == top) {
+        ::ValidateRect(instance->list, nullptr);
+        ::InvalidateRgn(instance->list, pending.get(), FALSE);
+    }
+    PaintRow(*instance, row);
+    return 1;
+}
+
+bool GroupedListControl::IsEntryMissing(int handle) const
+{
+    const ListInstance* instance = Instance();
+    const ItemIndex::Entry* indexed = instance ? instance->index.FindEntry(handle) : nullptr;
+    return indexed && indexed->missing;
 }
 
 } // namespace grouplist

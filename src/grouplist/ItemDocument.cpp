@@ -26,6 +26,7 @@ constexpr std::array<const wchar_t*, static_cast<size_t>(Attr::Count)> kAttrName
     L"项目句柄", L"项目类别", L"项目索引", L"分组名称", L"已扩展",   L"名称颜色",   L"项目数值",
     L"备注信息", L"分组句柄", L"项目名称", L"项目号码", L"个性签名", L"业务图标数量", L"业务图标数组",
     L"头像图标句柄", L"灰度头像句柄", L"头像宽度", L"头像高度", L"是否在线", L"头像闪烁", L"头像偏移",
+    L"程序缺失",
 };
 
 // The DOM takes names as BSTRs; making them once keeps lookups allocation-free.

@@ -40,6 +40,7 @@ enum class Attr {
     Online,       // 是否在线
     Flashing,     // 头像闪烁
     AvatarOffset, // 头像偏移
+    Missing,      // 程序缺失
     Count
 };
 

@@ -58,10 +58,28 @@ void ItemIndex::Rename(int handle, std::wstring_view name)
 {
     if (const auto found = m_entries.find(handle); found != m_entries.end()) {
         found->second.name = name;
+        if (found->second.missing)
+            found->second.name += kMissingSuffix;
         found->second.folded = FoldForSearch(name);
     } else if (Group* group = MutableGroup(handle)) {
         group->name = name;
     }
+}
+
+bool ItemIndex::SetMissing(int handle, bool missing)
+{
+    const auto found = m_entries.find(handle);
+    if (found == m_entries.end())
+        return false;
+    Entry& entry = found->second;
+    if (entry.missing == missing)
+        return true;
+    entry.missing = missing;
+    if (missing)
+        entry.name += kMissingSuffix;
+    else
+        entry.name.resize(entry.name.size() - kMissingSuffix.size());
+    return true;
 }
 
 void ItemIndex::ReorderEntries(int group, const std::vector<int>& entries)

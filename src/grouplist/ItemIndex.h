@@ -2,8 +2,9 @@
 // The control's own record of its items, for work that must not walk the
 // document (a walk costs a COM object and an attribute copy per item):
 // groups in row order, each with its entries in document order, every
-// item's name as its row shows it, and each entry's name folded for the
-// filter. Every item operation keeps it in step with the document.
+// item's name as its row shows it (an entry whose program is gone says so
+// after its name), and each entry's name alone folded for the filter. Every
+// item operation keeps it in step with the document.
 
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace grouplist {
+
+// What the row of an entry whose program is gone reads after the name.
+inline constexpr std::wstring_view kMissingSuffix = L" (找不到程序)";
 
 class ItemIndex {
 public:
@@ -21,8 +25,9 @@ public:
     };
     struct Entry {
         int group = 0;
-        std::wstring name;
-        std::wstring folded;
+        std::wstring name;   // as the row reads
+        std::wstring folded; // the name alone
+        bool missing = false;
     };
 
     // In front of the group `before`; at the end when it names none.
@@ -33,6 +38,8 @@ public:
     void AddEntry(int group, int handle, std::wstring_view name);
     void RemoveEntry(int handle);
     void Rename(int handle, std::wstring_view name);
+    // False for handles of no entry.
+    bool SetMissing(int handle, bool missing);
     // The group's entries in a new order; handles it does not hold are left out.
     void ReorderEntries(int group, const std::vector<int>& entries);
 

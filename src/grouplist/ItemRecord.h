@@ -27,6 +27,11 @@ using ListEventHandler = std::function<void(int item, int x, int y)>;
 // host has taken the key.
 using ListKeyHandler = std::function<bool(UINT message, WPARAM code)>;
 
+// Called with an in-place rename's text when the user presses Enter. True:
+// accepted, the edit goes; false: refused (the host has told the user why),
+// the edit stays with its text selected.
+using RenameHandler = std::function<bool(int handle, const std::wstring& text)>;
+
 // One group or entry as the item document holds it.
 struct ItemRecord {
     int handle = 0;
@@ -50,6 +55,7 @@ struct ItemRecord {
     int avatarHeight = 0;
     int rowIndex = 0;
     int value = 0;
+    bool missing = false; // an entry whose program is gone
 
     [[nodiscard]] bool IsGroup() const { return kind == kKindGroup; }
 };

@@ -29,6 +29,7 @@ void ReadEntryAttributes(IXMLDOMElement* element, ItemRecord& record)
     record.avatarWidth = Doc::Int(element, Attr::AvatarWidth);
     record.avatarHeight = Doc::Int(element, Attr::AvatarHeight);
     record.value = Doc::Int(element, Attr::Value);
+    record.missing = Doc::Flag(element, Attr::Missing);
 }
 
 } // namespace
@@ -81,6 +82,9 @@ void WriteAllAttributes(IXMLDOMElement* element, const ItemRecord& record, bool 
     if (withFlashState)
         Doc::Set(element, Attr::Flashing, record.flashing ? 1 : 0);
     Doc::Set(element, Attr::Value, record.value);
+    // Only ever set by the host, and absent reads as 0: most entries never carry it.
+    if (record.missing)
+        Doc::Set(element, Attr::Missing, 1);
 }
 
 bool IsGroup(const ItemDocument& document, int handle)

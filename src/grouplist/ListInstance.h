@@ -71,6 +71,27 @@ struct FilterState {
     bool followFirstMatch = false; // the selection stays on the first match until the user moves it
 };
 
+// An in-place rename: an edit over one item's row.
+struct RenameState {
+    HWND edit = nullptr; // not owned: a child of the list, gone with it
+    int item = 0;
+    RenameHandler onCommit;
+    bool committing = false; // the handler runs: the edit stays until it returns
+    bool closeOwed = false;  // closed meanwhile: it goes once the handler returns
+};
+
+// The tooltip that shows an entry's program path. It has one tool, the
+// rectangle of the hover row while that row is an entry with a path.
+struct TooltipState {
+    // Owned by the list's top-level window (so it goes with it, first);
+    // destroyed with the list when the list goes alone.
+    HWND window = nullptr;
+    int item = 0;      // the entry the tool stands for; 0: none
+    RECT rect{};       // its row when set
+    int quietItem = 0; // a click on this entry's row hid its path until the pointer leaves the row
+    bool suspended = false;
+};
+
 struct ListInstance {
     HWND list = nullptr; // not owned: the list box, the key of the record
     HWND host = nullptr; // not owned
@@ -116,6 +137,8 @@ struct ListInstance {
 
     ListEventHandlers handlers;
     ListKeyHandler keyHandler;
+    RenameState rename;
+    TooltipState tooltip;
 
     int redrawPauses = 0; // nesting depth of RowBatch and BeginUpdate
     int updateDepth = 0;  // BeginUpdate calls not yet ended

@@ -87,4 +87,42 @@ bool IsEntryRow(const ListInstance& instance, int row)
     return element && Doc::Text(element, Attr::Kind) != kKindGroup;
 }
 
+int RowOfItem(const ListInstance& instance, int handle)
+{
+    IXMLDOMElement* element = handle > 0 ? instance.document.Find(handle) : nullptr;
+    if (!element)
+        return -1;
+    const int row = Doc::Int(element, Attr::RowIndex);
+    return row >= 0 && ItemAtRow(instance.list, row) == handle ? row : -1;
+}
+
+bool ScrollRowIntoView(HWND list, int row)
+{
+    RECT rect{};
+    RECT client{};
+    if (::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect)) == LB_ERR)
+        return false;
+    ::GetClientRect(list, &client);
+    int top = -1;
+    if (rect.top < 0) {
+        top = row;
+    } else if (rect.bottom > client.bottom) {
+        // The highest top row that leaves the whole row in sight: rows differ in height.
+        top = row;
+        int used = rect.bottom - rect.top;
+        while (top > 0) {
+            const auto above =
+                static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(top - 1), 0));
+            if (above <= 0 || used + above > client.bottom)
+                break;
+            used += above;
+            --top;
+        }
+    }
+    if (top < 0)
+        return false;
+    ::SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    return true;
+}
+
 } // namespace grouplist

@@ -35,5 +35,10 @@ void SetRowText(HWND list, int row, const std::wstring& text);
 void DeleteRow(HWND list, int row); // none when row < 0
 void SetRowHeight(HWND list, int row, int height);
 [[nodiscard]] bool IsEntryRow(const ListInstance& instance, int row);
+// The row the item has now, or -1 when it has none.
+[[nodiscard]] int RowOfItem(const ListInstance& instance, int handle);
+// Scrolls the least that shows the whole row (its top, for a row taller
+// than the list); true when the list scrolled.
+bool ScrollRowIntoView(HWND list, int row);
 
 } // namespace grouplist

@@ -6,7 +6,9 @@
 #include "grouplist/ItemRecords.h"
 #include "grouplist/ItemText.h"
 #include "grouplist/ListRows.h"
+#include "grouplist/ListTooltip.h"
 #include "grouplist/MarkedRows.h"
+#include "grouplist/RenameEdit.h"
 #include "grouplist/RowModel.h"
 #include "grouplist/RowPainter.h"
 
@@ -335,8 +337,54 @@ LRESULT OnKeyDown(HWND list, ListInstance& instance, WPARAM key, LPARAM lParam)
     }
 }
 
+// Apps or Shift+F10: the selection's menu, reported as a right-click at
+// (-1, -1) with its row in sight, or the blank area's when nothing is selected.
+void OnKeyboardContextMenu(HWND list, const ListInstance& instance)
+{
+    const int row = instance.selectedRow;
+    const int handle = row >= 0 ? ItemAtRow(list, row) : 0;
+    if (handle <= 0) {
+        (void)ReportAndCheckAlive(list, instance.handlers.blankRightClick, 0, -1, -1);
+        return;
+    }
+    (void)ScrollRowIntoView(list, row);
+    const ListEventHandler& handler =
+        IsGroup(instance.document, handle) ? instance.handlers.groupRightClick : instance.handlers.entryRightClick;
+    (void)ReportAndCheckAlive(list, handler, handle, -1, -1);
+}
+
+// Whether the message ends a rename and hides the path tooltip: a press
+// anywhere on the list, scrolling, or the keyboard in the list itself.
+bool InterruptsHover(UINT message)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (InterruptsHover(message)) {
+        CancelRename(instance);
+        QuietTooltip(instance);
+    }
     switch (message) {
     case WM_LIST_PAINTROW:
         PaintRow(instance, static_cast<int>(wParam));
@@ -353,7 +401,30 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
         break;
     case WM_MOUSEMOVE:
         OnMouseMove(list, instance, lParam);
+        if (FindInstance(list))
+            RelayToTooltip(instance, message, wParam, lParam);
         break;
+    case WM_SIZE: {
+        const LRESULT result = CallPrevious(instance, list, message, wParam, lParam);
+        if (ListInstance* alive = FindInstance(list))
+            FollowRenamedItem(*alive);
+        return result;
+    }
+    case WM_CONTEXTMENU: {
+        if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
+            OnKeyboardContextMenu(list, instance);
+            return 0;
+        }
+        // A press on the rows was reported when it happened; the scroll bar
+        // keeps its own menu.
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT client{};
+        ::ScreenToClient(list, &point);
+        ::GetClientRect(list, &client);
+        if (::PtInRect(&client, point))
+            return 0;
+        break;
+    }
     case WM_LBUTTONUP:
         return OnLeftButtonUp(list, instance, wParam, lParam);
     case WM_KEYDOWN:
@@ -387,6 +458,13 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
         }
         const LRESULT result = CallPrevious(instance, list, message, wParam, lParam);
         if (ListInstance* alive = FindInstance(list)) {
+            // The row pressed is selected first, so its menu and the keys
+            // after it act on the same item.
+            alive->filter.followFirstMatch = false;
+            if (alive->selectedRow != hit.row) {
+                for (int changed : MoveSelection(*alive, hit.row))
+                    PaintRow(*alive, changed);
+            }
             const int handle = ItemAtRow(list, hit.row);
             const ListEventHandler& handler =
                 IsGroup(alive->document, handle) ? alive->handlers.groupRightClick : alive->handlers.entryRightClick;
@@ -401,6 +479,7 @@ LRESULT OnListMessage(HWND list, ListInstance& instance, UINT message, WPARAM wP
     case WM_NCDESTROY: {
         ::KillTimer(list, kFlashTimerId);
         ::KillTimer(list, kBlinkTimerId);
+        DestroyTooltip(instance);
         const WNDPROC previous = instance.previousListProc;
         Unsubclass(list, ListProc, previous);
         if (const auto host = Hosts().find(instance.host); host != Hosts().end())

@@ -1,24 +1,10 @@
 #include "grouplist/MarkedRows.h"
 
 #include "grouplist/ListRows.h"
+#include "grouplist/ListTooltip.h"
+#include "grouplist/RenameEdit.h"
 
 namespace grouplist {
-
-namespace {
-
-using Doc = ItemDocument;
-
-// The current row of a marked item, or -1 when it has none.
-int RowOfItem(const ListInstance& instance, int handle)
-{
-    IXMLDOMElement* element = handle > 0 ? instance.document.Find(handle) : nullptr;
-    if (!element)
-        return -1;
-    const int row = Doc::Int(element, Attr::RowIndex);
-    return row >= 0 && ItemAtRow(instance.list, row) == handle ? row : -1;
-}
-
-} // namespace
 
 void FollowMarkedItems(ListInstance& instance)
 {
@@ -30,12 +16,14 @@ void FollowMarkedItems(ListInstance& instance)
             instance.hoveredServiceIcon = 0;
         SetHoverRow(instance, row);
     }
+    FollowRenamedItem(instance);
 }
 
 void SetHoverRow(ListInstance& instance, int row)
 {
     instance.hoverRow = row;
     instance.hoverItem = row >= 0 ? ItemAtRow(instance.list, row) : 0;
+    TooltipFollowHover(instance);
 }
 
 void SetSelectedRow(ListInstance& instance, int row)
@@ -56,8 +44,10 @@ std::vector<int> MoveSelection(ListInstance& instance, int row)
     const int previous = instance.selectedRow;
     SetSelectedRow(instance, row);
     AnnounceSelection(instance);
-    if (!EnlargesSelection(instance))
+    if (!EnlargesSelection(instance)) {
+        FollowRenamedItem(instance); // the list box scrolls to its new selection
         return {previous, row};
+    }
     if (IsEntryRow(instance, previous))
         SetRowHeight(instance.list, previous, instance.EntryRowHeight());
     if (IsEntryRow(instance, row)) {
@@ -67,6 +57,7 @@ std::vector<int> MoveSelection(ListInstance& instance, int row)
     }
     // Rows below move and the blank area under the last one may grow.
     ::InvalidateRect(instance.list, nullptr, TRUE);
+    FollowRenamedItem(instance);
     return {};
 }
 

@@ -9,6 +9,8 @@
 #include "grouplist/MarkedRows.h"
 #include "grouplist/PaintContext.h"
 
+#include <algorithm>
+
 namespace grouplist {
 
 namespace {
@@ -22,6 +24,16 @@ constexpr UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX;
 constexpr UINT kCentredFormat = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 
 using Doc = ItemDocument;
+
+// The picture box of large and medium entry rows, and the missing-program mark on it.
+constexpr int kLargeBox = 44;
+constexpr int kMediumBox = 24;
+constexpr int kLargeMark = 14;
+constexpr int kMediumMark = 11;
+constexpr COLORREF kMissingName = RGB(128, 128, 128);
+constexpr COLORREF kMarkAmber = RGB(255, 190, 30);
+constexpr COLORREF kMarkEdge = RGB(200, 130, 0);
+constexpr COLORREF kMarkInk = RGB(60, 40, 0);
 
 void DrawTextIn(HDC dc, const std::wstring& text, RECT rect, UINT format)
 {
@@ -64,6 +76,22 @@ void StretchPicture(HDC dc, std::vector<RGBQUAD>& scratch, HBITMAP picture, SIZE
                     SRCCOPY);
 }
 
+// A small amber warning triangle with a dark "!", drawn with the DC pen and
+// brush over the bottom-right corner of the picture box.
+void DrawMissingMark(HDC dc, const RECT& box, int size)
+{
+    const int x = box.right - size;
+    const int y = box.bottom - size;
+    const POINT corners[3] = {{x + size / 2, y}, {x + size - 1, y + size - 1}, {x, y + size - 1}};
+    ::SetDCPenColor(dc, kMarkEdge);
+    ::SetDCBrushColor(dc, kMarkAmber);
+    ::Polygon(dc, corners, 3);
+    const int bar = std::max(2, ::MulDiv(size, 2, 14));
+    const int left = x + (size - bar) / 2;
+    FillSolid(dc, {left, y + ::MulDiv(size, 5, 14), left + bar, y + ::MulDiv(size, 9, 14)}, kMarkInk);
+    FillSolid(dc, {left, y + ::MulDiv(size, 10, 14), left + bar, y + ::MulDiv(size, 12, 14)}, kMarkInk);
+}
+
 void DrawServiceIcons(HDC dc, HDC stripDc, const ListInstance& instance, const ItemRecord& item, int width,
                       int height)
 {
@@ -94,18 +122,18 @@ void DrawEntry(HDC dc, HDC sourceDc, std::vector<RGBQUAD>& scratch, const ListIn
     // The layout follows the row's height: an enlarged selection is drawn large.
     const bool large = height == instance.Px(kLargeRowHeight);
     const bool medium = height == instance.Px(kMediumRowHeight);
-    const int right = width - instance.Px(4);
+    const NamePlace name = PlaceName(instance, false, width, height);
     if (!large && !medium) {
         if (height == instance.Px(kSmallRowHeight)) {
             // Small rows are black, whatever the name colour.
-            ::SetTextColor(dc, RGB(0, 0, 0));
-            DrawTextIn(dc, item.name, {instance.Px(5), 0, right, height}, kCentredFormat);
+            ::SetTextColor(dc, item.missing ? kMissingName : RGB(0, 0, 0));
+            DrawTextIn(dc, item.name, name.rect, name.format);
         }
         return;
     }
 
     const int margin = instance.Px(4);
-    const int box = instance.Px(large ? 44 : 24);
+    const int box = instance.Px(large ? kLargeBox : kMediumBox);
     const int size = instance.Px(large ? 40 : 20);
     const int inset = (box - size) / 2;
     const int top = (height - box) / 2;
@@ -117,22 +145,24 @@ void DrawEntry(HDC dc, HDC sourceDc, std::vector<RGBQUAD>& scratch, const ListIn
         picture = item.online ? g_defaultAvatar : g_defaultGreyAvatar;
         source = g_defaultAvatarSize;
     }
-    const COLORREF nameColour = item.online ? item.nameColor : RGB(0, 0, 0);
+    COLORREF nameColour = item.online ? item.nameColor : RGB(0, 0, 0);
+    if (item.missing)
+        nameColour = kMissingName;
 
     const RECT frame{margin + o, top + o, margin + box + o, top + box + o};
     FillSolid(dc, frame, RGB(255, 255, 255));
     FrameSolid(dc, frame, instance.avatarFrame);
     StretchPicture(dc, scratch, picture, source, frame.left + inset, frame.top + inset, size);
+    if (item.missing)
+        DrawMissingMark(dc, frame, instance.Px(large ? kLargeMark : kMediumMark));
     ::SetTextColor(dc, nameColour);
-    if (medium) {
-        DrawTextIn(dc, item.name, {instance.Px(30), 0, right, height}, kCentredFormat);
+    DrawTextIn(dc, item.name, name.rect, name.format);
+    if (medium)
         return;
-    }
-    const int text = instance.Px(50);
-    DrawTextIn(dc, item.name, {text, top, right, height - instance.Px(2)}, kTextFormat);
     if (!item.signature.empty()) {
         ::SetTextColor(dc, instance.signatureColour);
-        DrawTextIn(dc, item.signature, {text, top + instance.Px(16), right, top + instance.Px(28)}, kTextFormat);
+        DrawTextIn(dc, item.signature, {name.rect.left, top + instance.Px(16), name.rect.right, top + instance.Px(28)},
+                   kTextFormat);
     }
     if (row == instance.hoverRow && item.serviceIconCount > 0)
         DrawServiceIcons(dc, sourceDc, instance, item, width, height);
@@ -156,6 +186,9 @@ bool ReadDrawnFields(const ListInstance& instance, int handle, int row, ItemReco
     }
     item.name = Doc::Text(element, Attr::EntryName);
     item.online = Doc::Flag(element, Attr::Online);
+    // From the index: no attribute read for a mark most entries never have.
+    if (const ItemIndex::Entry* indexed = instance.index.FindEntry(item.handle))
+        item.missing = indexed->missing;
     item.nameColor = static_cast<COLORREF>(Doc::Int(element, Attr::NameColor));
     if (instance.entryRowHeight == kSmallRowHeight && !EnlargesSelection(instance))
         return true;
@@ -193,6 +226,20 @@ std::vector<ServiceIconSlot> LayoutServiceIcons(int controlIconCount, const Item
         rect.right = rect.left + cell;
     }
     return slots;
+}
+
+NamePlace PlaceName(const ListInstance& instance, bool group, int width, int height)
+{
+    const int right = width - instance.Px(4);
+    if (group)
+        return {{instance.Px(25), instance.Px(6), right, height - instance.Px(2)}, kTextFormat};
+    if (height == instance.Px(kLargeRowHeight)) {
+        const int top = (height - instance.Px(kLargeBox)) / 2;
+        return {{instance.Px(50), top, right, height - instance.Px(2)}, kTextFormat};
+    }
+    if (height == instance.Px(kMediumRowHeight))
+        return {{instance.Px(30), 0, right, height}, kCentredFormat};
+    return {{instance.Px(5), 0, right, height}, kCentredFormat};
 }
 
 base::UniqueFont CreateRowFont(int dpi)
@@ -260,8 +307,8 @@ void PaintRow(ListInstance& instance, int row, const RowTarget* target, std::opt
             const int arrow = instance.Px(kArrowSize);
             DrawExpandArrow(mem, instance.Px(5), (height - arrow) / 2, arrow, item.expanded);
             ::SetTextColor(mem, item.nameColor);
-            const RECT text{instance.Px(25), instance.Px(6), width - instance.Px(4), height - instance.Px(2)};
-            DrawTextIn(mem, item.name, text, kTextFormat);
+            const NamePlace name = PlaceName(instance, true, width, height);
+            DrawTextIn(mem, item.name, name.rect, name.format);
         } else {
             DrawEntry(mem, instance.paint.SourceDc(), instance.paint.Pixels(), instance, item, row, width, height);
         }

@@ -22,6 +22,14 @@ struct ServiceIconSlot {
 [[nodiscard]] std::vector<ServiceIconSlot> LayoutServiceIcons(int controlIconCount, const ItemRecord& item,
                                                               int rowHeight, int dpi);
 
+// Where a row draws its item's name, relative to the row's top-left corner.
+struct NamePlace {
+    RECT rect;   // as DrawText gets it
+    UINT format; // from the top of rect, or centred in it on one line
+    [[nodiscard]] bool Centred() const noexcept { return (format & DT_VCENTER) != 0; }
+};
+[[nodiscard]] NamePlace PlaceName(const ListInstance& instance, bool group, int width, int height);
+
 struct RowTarget {
     HDC dc;
     RECT rect;

@@ -1,12 +1,14 @@
 #include "grouplist/ListFixture.h"
 
 #include "base/Dib32.h"
+#include "image/PictureHelpers.h"
 
 #include "Canvas.h"
 #include "GdiCount.h"
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -173,6 +175,66 @@ TEST_F(RowPainting, LargeEntryShowsAvatarNameAndSignature)
     EXPECT_FALSE(Any(*offline.canvas, {50, 5, offline.w - 4, 20}, Reddish));
     EXPECT_TRUE(Any(*offline.canvas, {50, 5, offline.w - 4, 20}, Dark));
     EXPECT_FALSE(Any(*offline.canvas, signature, [](COLORREF c) { return c != kWhite; }));
+}
+
+TEST_F(RowPainting, MissingProgramIsGreyWithAWarningMarkAndSaysSo)
+{
+    const int group = m_control.AddGroup(L"G", true);
+    const int gone = AddEntry(group, L"gone");
+    AddEntry(group, L"here");
+    const auto rowText = [this](int row) {
+        wchar_t text[64] = {};
+        ::SendMessageW(m_list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    // The mark lies on the picture box's bottom-right corner; the name beside
+    // it is grey, never as dark as black.
+    const auto amber = [](const Painted& p, int x, int y) {
+        const COLORREF c = p.At(x, y);
+        return GetRValue(c) > 200 && GetGValue(c) > 120 && GetGValue(c) < 220 && GetBValue(c) < 80;
+    };
+    const auto expectMarked = [&](bool marked, const char* state) {
+        const Painted p = Paint(1);
+        const RECT name{50, 5, p.w - 4, 20};
+        EXPECT_EQ(amber(p, 37, 46) && amber(p, 45, 46), marked) << state;
+        EXPECT_EQ(Any(*p.canvas, name, Dark), !marked) << state;
+        const COLORREF brush = p.At(p.w - 10, p.h - 6);
+        EXPECT_TRUE(Any(*p.canvas, name, [brush](COLORREF c) { return c != brush; })) << state << ": a name";
+        EXPECT_EQ(rowText(1), marked ? L"gone (找不到程序)" : L"gone") << state;
+    };
+    EXPECT_EQ(m_control.SetEntryMissing(group, true), 0);
+    EXPECT_EQ(m_control.SetEntryMissing(gone + 100, true), 0);
+    ASSERT_EQ(m_control.SetEntryMissing(gone, true), 1);
+    EXPECT_TRUE(m_control.IsEntryMissing(gone));
+    EXPECT_TRUE(m_control.ReadItem(gone)->missing);
+    expectMarked(true, "normal");
+    m_control.SelectItem(gone);
+    MoveOnto(1);
+    expectMarked(true, "selected");
+    EXPECT_EQ(Paint(2).At(37, 46), kAvatar);
+
+    // A new picture keeps the mark; the filter looks at the name alone.
+    SIZE size{};
+    HBITMAP picture = image::BitmapFromBytes(SolidBmp(40, 40, kGreen), size).release();
+    ASSERT_EQ(m_control.SetEntryPicture(gone, picture), 1);
+    grouplist::GroupedListControl::ReleasePicture(picture); // the entry keeps its share
+    expectMarked(true, "new picture");
+    m_control.SetFilter(L"找不到");
+    EXPECT_TRUE(Rows().empty());
+    m_control.SetFilter(L"gon");
+    EXPECT_EQ(rowText(1), L"gone (找不到程序)");
+    m_control.SetFilter({});
+    grouplist::EntryInfo info;
+    ASSERT_EQ(m_control.GetEntryInfo(gone, info), 1);
+    info.name = L"went";
+    m_control.UpdateEntry(info);
+    EXPECT_EQ(rowText(1), L"went (找不到程序)") << "renamed, still missing";
+    info.name = L"gone";
+    m_control.UpdateEntry(info);
+
+    ASSERT_EQ(m_control.SetEntryMissing(gone, false), 1);
+    EXPECT_FALSE(m_control.IsEntryMissing(gone));
+    expectMarked(false, "cleared");
 }
 
 TEST_F(RowPainting, MediumAndSmallRowsShrinkTheLayout)
