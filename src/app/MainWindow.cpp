@@ -267,15 +267,27 @@ void MainWindow::CreateShortcutList()
         return;
     grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
                                                      m_state.defaultPictures[1].get());
-    // A double-click names the shortcut under the pointer, Enter the selected one.
-    m_state.listControl.SetEntryDoubleClickHandler([this](int entry, int, int) {
-        // A shortcut whose program is gone does nothing; there is no one to tell.
-        (void)catalogue::LaunchEntry(m_state.listControl, entry, m_launcher);
-    });
-    m_state.listControl.SetKeyHandler([this](UINT message, WPARAM code) { return m_typing.OnKey(message, code); });
     m_loader = std::make_unique<catalogue::CatalogueLoader>(m_state.listControl, m_iconSource);
+    m_loader->SetMissingMarker(
+        [this](int entry, bool missing) { (void)m_state.listControl.SetEntryMissing(entry, missing); });
+    m_actions = std::make_unique<ListActions>(ListActionSettings{.root = m_state.favoritesDir,
+                                                                 .codePage = CP_ACP,
+                                                                 .owner = Handle(),
+                                                                 .list = &m_state.listControl,
+                                                                 .loader = m_loader.get(),
+                                                                 .launcher = &m_launcher,
+                                                                 .shell = m_listActionShell});
+    grouplist::GroupedListControl& list = m_state.listControl;
+    // A double-click names the shortcut under the pointer, Enter the selected one.
+    list.SetEntryDoubleClickHandler([this](int entry, int, int) { m_actions->Launch(entry); });
+    list.SetEntryRightClickHandler([this](int entry, int x, int y) { m_actions->OnEntryMenu(entry, x, y); });
+    list.SetGroupRightClickHandler([this](int group, int x, int y) { m_actions->OnGroupMenu(group, x, y); });
+    list.SetBlankRightClickHandler([this](int, int x, int y) { m_actions->OnBlankMenu(x, y); });
+    list.SetKeyHandler([this](UINT message, WPARAM code) {
+        return (CanType() && m_actions->OnKey(message, code)) || m_typing.OnKey(message, code);
+    });
     // An expanded group's pictures come before the rest.
-    m_state.listControl.SetGroupClickHandler([this](int group, int, int) { m_loader->GroupToggled(group); });
+    list.SetGroupClickHandler([this](int group, int, int) { m_loader->GroupToggled(group); });
 }
 
 void MainWindow::ScaleShortcutList()
@@ -294,8 +306,9 @@ void MainWindow::ScaleShortcutList()
 
 void MainWindow::ReloadCatalogue()
 {
-    if (m_loader)
-        m_loader->Load(m_state.favoritesDir);
+    // Groups stay open and the selection where it was, as after the list's own changes.
+    if (m_actions)
+        m_actions->Reload();
 }
 
 bool MainWindow::CanType() const

@@ -3,6 +3,7 @@
 // saved position, and keeping itself on screen.
 
 #include "app/AppState.h"
+#include "app/ListActions.h"
 #include "app/Configuration.h"
 #include "app/MainControls.h"
 #include "app/MusicBar.h"
@@ -78,6 +79,9 @@ public:
     [[nodiscard]] catalogue::DropAddWindow* DropAddWindow() { return m_dropAddWindow.get(); }
     // Where the two catalogue windows ask for programs and open folders.
     void SetCatalogueShell(catalogue::CatalogueShell& shell) { m_catalogueShell = &shell; }
+    // Where the list's menus ask their questions; before Create.
+    void SetListActionShell(ListActionShell& shell) { m_listActionShell = &shell; }
+    [[nodiscard]] ListActions* Actions() { return m_actions.get(); }
 
     // Copies the background picture's `area` (client coordinates) to dc.
     void Paint(HDC dc, const RECT& area) const;
@@ -134,6 +138,9 @@ private:
     catalogue::BackgroundLauncher m_launcher{std::make_shared<catalogue::ShellLauncher>()};
     std::shared_ptr<catalogue::IconSource> m_iconSource = std::make_shared<catalogue::ShellIconSource>();
     std::unique_ptr<catalogue::CatalogueLoader> m_loader;
+    SystemListActionShell m_systemListActionShell;
+    ListActionShell* m_listActionShell = &m_systemListActionShell; // not owned
+    std::unique_ptr<ListActions> m_actions; // after m_loader: it uses it
 };
 
 } // namespace app

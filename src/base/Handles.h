@@ -71,6 +71,7 @@ inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
 inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeGlobalMemory(HGLOBAL h) noexcept { ::GlobalFree(h); }
 inline void FreeLibraryModule(HMODULE h) noexcept { ::FreeLibrary(h); }
+inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
 } // namespace detail
 
 using UniqueKernelHandle = UniqueHandle<detail::NullTraits<HANDLE, detail::CloseKernel>>;
@@ -86,6 +87,7 @@ using UniqueIcon = UniqueHandle<detail::NullTraits<HICON, detail::DestroyIconHan
 using UniqueWindow = UniqueHandle<detail::NullTraits<HWND, detail::DestroyWindowHandle>>;
 using UniqueGlobal = UniqueHandle<detail::NullTraits<HGLOBAL, detail::FreeGlobalMemory>>;
 using UniqueModule = UniqueHandle<detail::NullTraits<HMODULE, detail::FreeLibraryModule>>;
+using UniqueMenu = UniqueHandle<detail::NullTraits<HMENU, detail::DestroyMenuHandle>>;
 
 // GetDC / ReleaseDC. A null window means the screen.
 class WindowDc {

@@ -1,8 +1,10 @@
 #include "base/WindowPlacement.h"
 
 #include "base/Dpi.h"
+#include "base/LongPath.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -43,6 +45,19 @@ bool ExploreFolder(const std::wstring& folder) noexcept
     execute.lpFile = folder.c_str();
     execute.nShow = SW_SHOWNORMAL;
     return ::ShellExecuteExW(&execute) != FALSE;
+}
+
+bool ShowInFolder(const std::wstring& path) noexcept
+{
+    const std::wstring plain = WithoutExtendedPrefix(path);
+    if (PIDLIST_ABSOLUTE item = ::ILCreateFromPathW(plain.c_str())) {
+        const HRESULT shown = ::SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+        ::ILFree(item);
+        if (SUCCEEDED(shown))
+            return true;
+    }
+    const size_t slash = plain.find_last_of(L"\\/");
+    return slash != std::wstring::npos && ExploreFolder(plain.substr(0, slash + 1));
 }
 
 } // namespace base

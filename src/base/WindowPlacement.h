@@ -21,4 +21,8 @@ namespace base {
 // False when the shell could not.
 bool ExploreFolder(const std::wstring& folder) noexcept;
 
+// The folder of path in the file browser with path selected; its folder
+// alone when the file is gone or the shell cannot select it.
+bool ShowInFolder(const std::wstring& path) noexcept;
+
 } // namespace base

@@ -11,13 +11,23 @@ namespace catalogue {
 
 bool BackgroundLauncher::Open(const std::wstring& path, const std::wstring& folder)
 {
+    return Start(path, folder, false);
+}
+
+bool BackgroundLauncher::OpenAsAdministrator(const std::wstring& path, const std::wstring& folder)
+{
+    return Start(path, folder, true);
+}
+
+bool BackgroundLauncher::Start(const std::wstring& path, const std::wstring& folder, bool elevated)
+{
     if (!m_inner)
         return false;
     try {
-        std::thread([inner = m_inner, path, folder] {
+        std::thread([inner = m_inner, path, folder, elevated] {
             // The shell's verbs may use COM objects that want an apartment.
             const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-            (void)inner->Open(path, folder);
+            (void)(elevated ? inner->OpenAsAdministrator(path, folder) : inner->Open(path, folder));
             if (SUCCEEDED(com))
                 ::CoUninitialize();
         }).detach();

@@ -16,8 +16,11 @@ public:
     explicit BackgroundLauncher(std::shared_ptr<ProgramLauncher> inner) : m_inner(std::move(inner)) {}
     void SetInner(std::shared_ptr<ProgramLauncher> inner) { m_inner = std::move(inner); }
     [[nodiscard]] bool Open(const std::wstring& path, const std::wstring& folder) override;
+    [[nodiscard]] bool OpenAsAdministrator(const std::wstring& path, const std::wstring& folder) override;
 
 private:
+    [[nodiscard]] bool Start(const std::wstring& path, const std::wstring& folder, bool elevated);
+
     std::shared_ptr<ProgramLauncher> m_inner; // each thread holds it too
 };
 

@@ -29,14 +29,14 @@ namespace {
     return FitsShell(shortPath) ? shortPath : std::wstring();
 }
 
-[[nodiscard]] bool ShellOpen(const std::wstring& file, const std::wstring& folder)
+[[nodiscard]] bool ShellOpen(const std::wstring& file, const std::wstring& folder, const wchar_t* verb = L"open")
 {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // The calling thread ends as soon as the start is handed over: nothing
     // may be left for it to finish later.
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.lpVerb = L"open";
+    info.lpVerb = verb;
     info.lpFile = file.c_str();
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOWNORMAL;
@@ -93,6 +93,13 @@ bool ShellLauncher::Open(const std::wstring& path, const std::wstring& folder)
         return true;
     const std::wstring file = ShellForm(path);
     return ShellOpen(file.empty() ? path : file, ShellForm(folder));
+}
+
+bool ShellLauncher::OpenAsAdministrator(const std::wstring& path, const std::wstring& folder)
+{
+    // Only the shell elevates; a path it cannot take goes by its 8.3 name.
+    const std::wstring file = ShellForm(path);
+    return !file.empty() && ShellOpen(file, ShellForm(folder), L"runas");
 }
 
 } // namespace catalogue

@@ -11,6 +11,9 @@ public:
     // folder is the working directory, with its trailing "\". False when
     // the program could not be started.
     [[nodiscard]] virtual bool Open(const std::wstring& path, const std::wstring& folder) = 0;
+    // The same with an administrator's rights: the system asks the user
+    // first. A launcher that cannot elevate starts nothing.
+    [[nodiscard]] virtual bool OpenAsAdministrator(const std::wstring&, const std::wstring&) { return false; }
 };
 
 // Opens the path with the shell's "open" verb, without any error dialog: a
@@ -19,6 +22,8 @@ public:
 class ShellLauncher final : public ProgramLauncher {
 public:
     [[nodiscard]] bool Open(const std::wstring& path, const std::wstring& folder) override;
+    // The "runas" verb, by the 8.3 names where the paths are too long.
+    [[nodiscard]] bool OpenAsAdministrator(const std::wstring& path, const std::wstring& folder) override;
 };
 
 } // namespace catalogue

@@ -4,9 +4,11 @@
 #include "app/MainWindowArt.h"
 
 #include "Canvas.h"
+#include "FakeListActionShell.h"
 #include "DroppedFiles.h"
 #include "GdiCount.h"
 #include "ProcessWindow.h"
+#include "MessagePump.h"
 #include "TempFolder.h"
 #include "base/AppMessages.h"
 #include "base/ComPtr.h"
@@ -28,19 +30,8 @@
 
 namespace {
 
-template <typename Condition>
-bool PumpUntil(Condition done, DWORD patienceMs = 10000)
-{
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > patienceMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
-            ::DispatchMessageW(&msg);
-    }
-    return true;
-}
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
 
 std::wstring TextOf(HWND window)
 {
@@ -66,6 +57,7 @@ protected:
     void SetUp() override
     {
         m_window = std::make_unique<app::MainWindow>(m_state, m_folder.Path());
+        m_window->SetListActionShell(m_shell);
         ASSERT_TRUE(m_window->Create());
     }
     void TearDown() override
@@ -92,6 +84,7 @@ protected:
     base::ComApartment m_com; // the list keeps its items in an XML document
     testing_support::TempFolder m_folder;
     app::AppState m_state;
+    testing_support::FakeListActionShell m_shell;
     std::unique_ptr<app::MainWindow> m_window;
 };
 
@@ -285,8 +278,12 @@ TEST_F(MainWindowTest, ADoubleClickStartsTheShortcutUnderThePointerNotTheSelecte
 {
     const std::wstring group = m_state.favoritesDir + L"\\工具";
     ASSERT_TRUE(::CreateDirectoryW(group.c_str(), nullptr));
-    ASSERT_TRUE(base::WriteFileAtomic(group + L"\\a.txt", "C:\\A\\a.exe"));
-    ASSERT_TRUE(base::WriteFileAtomic(group + L"\\b.txt", "D:\\B\\b.exe"));
+    // Programs that exist: a missing one would only be said to be gone.
+    const std::wstring programA = m_folder.Path() + L"\\a.exe", programB = m_folder.Path() + L"\\b.exe";
+    for (const std::wstring& program : {programA, programB})
+        ASSERT_TRUE(base::WriteFileAtomic(program, ""));
+    ASSERT_TRUE(base::WriteTextFile(group + L"\\a.txt", programA, 936));
+    ASSERT_TRUE(base::WriteTextFile(group + L"\\b.txt", programB, 936));
     const auto launcher = std::make_shared<RecordingLauncher>();
     m_window->SetLauncher(launcher);
     m_window->ReloadCatalogue();
@@ -320,7 +317,7 @@ TEST_F(MainWindowTest, ADoubleClickStartsTheShortcutUnderThePointerNotTheSelecte
     ASSERT_TRUE(PumpUntil([&] { return !started().empty(); }));
     ::Sleep(100); // a second start would come now
     using Call = std::pair<std::wstring, std::wstring>;
-    EXPECT_EQ(started(), (std::vector<Call>{{L"D:\\B\\b.exe", L"D:\\B\\"}}));
+    EXPECT_EQ(started(), (std::vector<Call>{{programB, m_folder.Path() + L"\\"}}));
 }
 
 TEST_F(MainWindowTest, WhereTheTrayRefusesTheIconMinimisingLeavesTheWindowOnTheTaskbar)

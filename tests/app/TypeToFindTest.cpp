@@ -7,6 +7,7 @@
 #include "app/MainWindowArt.h"
 
 #include "Canvas.h"
+#include "FakeListActionShell.h"
 #include "TempFolder.h"
 #include "base/ComPtr.h"
 #include "base/TextFile.h"
@@ -38,11 +39,12 @@ class TypeToFindTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        Shortcut(L"工具", L"记事本", L"C:\\Windows\\notepad.exe");
-        Shortcut(L"工具", L"画图", L"C:\\Windows\\mspaint.exe");
-        Shortcut(L"游戏", L"Chess", L"C:\\Games\\Chess\\chess.exe");
+        Shortcut(L"工具", L"记事本", Program(L"notepad.exe"));
+        Shortcut(L"工具", L"画图", Program(L"mspaint.exe"));
+        Shortcut(L"游戏", L"Chess", Program(L"chess.exe"));
         m_window = std::make_unique<app::MainWindow>(m_state, m_folder.Path());
         m_window->SetLauncher(m_launcher);
+        m_window->SetListActionShell(m_shell);
         ASSERT_TRUE(m_window->Create());
         ::ShowWindow(m_window->Handle(), SW_SHOW);
         m_list = m_state.listControl.GetWindowHandle();
@@ -54,6 +56,14 @@ protected:
         MSG msg; // destroying the window asks this thread's loop to end; no loop runs here
         while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
+    }
+
+    // A program that exists, so no shortcut to it counts as missing.
+    [[nodiscard]] std::wstring Program(const std::wstring& name) const
+    {
+        const std::wstring path = m_folder.Path() + L"\\" + name;
+        EXPECT_TRUE(base::WriteFileAtomic(path, ""));
+        return path;
     }
 
     void Shortcut(const std::wstring& group, const std::wstring& name, const std::wstring& program) const
@@ -102,6 +112,7 @@ protected:
     testing_support::TempFolder m_folder;
     app::AppState m_state;
     std::shared_ptr<RecordingLauncher> m_launcher = std::make_shared<RecordingLauncher>();
+    testing_support::FakeListActionShell m_shell;
     std::unique_ptr<app::MainWindow> m_window;
     HWND m_list = nullptr;
 };
@@ -133,7 +144,7 @@ TEST_F(TypeToFindTest, TypingFiltersTheListShowsTheFilterAndEnterStartsTheMatchO
         const std::lock_guard lock(m_launcher->mutex);
         return !m_launcher->calls.empty();
     }));
-    EXPECT_EQ(m_launcher->calls, (Names{L"C:\\Games\\Chess\\chess.exe in C:\\Games\\Chess\\"}));
+    EXPECT_EQ(m_launcher->calls, (Names{Program(L"chess.exe") + L" in " + m_folder.Path() + L"\\"}));
 
     // Hidden, or docked at the screen's edge, the window lets nothing through.
     Key(VK_ESCAPE);
@@ -151,16 +162,17 @@ TEST_F(TypeToFindTest, TypingFiltersTheListShowsTheFilterAndEnterStartsTheMatchO
 }
 
 // Reloading (a double-click on the title, 应用 in the management panel, a
-// drop) keeps the filter: it is still shown, and the new list comes filtered.
+// drop) keeps the filter and the user's place: it is still shown, the new
+// list comes filtered, and the selection stays on its shortcut.
 TEST_F(TypeToFindTest, AReloadKeepsTheFilterForTheNewList)
 {
     Type(L"ch");
-    Shortcut(L"工具", L"Chart", L"C:\\Tools\\chart.exe");
-    Shortcut(L"新", L"Checkers", L"C:\\Games\\checkers.exe");
+    Shortcut(L"工具", L"Chart", Program(L"chart.exe"));
+    Shortcut(L"新", L"Checkers", Program(L"checkers.exe"));
     m_window->ReloadCatalogue();
     ASSERT_TRUE(PumpUntil([&] { return m_window->Loader()->Done(); }));
     EXPECT_EQ(Seen(), (Names{L"工具", L" Chart", L"新", L" Checkers", L"游戏", L" Chess", L"filter: ch"}));
-    EXPECT_EQ(m_state.listControl.SelectedRow(), 1) << "the first match";
+    EXPECT_EQ(m_state.listControl.SelectedRow(), 5) << "the shortcut selected before stays selected";
     Key(VK_ESCAPE);
     EXPECT_EQ(Seen(), (Names{L"工具", L"新", L"游戏"}));
 }

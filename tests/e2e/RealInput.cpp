@@ -34,6 +34,13 @@ void Click(POINT screen)
     SendButton(MOUSEEVENTF_LEFTUP);
 }
 
+void RightClick(POINT screen)
+{
+    MoveMouseTo(screen);
+    SendButton(MOUSEEVENTF_RIGHTDOWN);
+    SendButton(MOUSEEVENTF_RIGHTUP);
+}
+
 void DoubleClick(POINT screen)
 {
     Click(screen);
@@ -76,6 +83,18 @@ void PressKey(WORD virtualKey)
     }
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     ::SendInput(2, input, sizeof(INPUT));
+}
+
+void PressKeyWith(WORD modifier, WORD virtualKey)
+{
+    INPUT input[4]{};
+    const WORD keys[4] = {modifier, virtualKey, virtualKey, modifier};
+    for (int i = 0; i < 4; ++i) {
+        input[i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = keys[i];
+        input[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ::SendInput(4, input, sizeof(INPUT));
 }
 
 } // namespace testing_support

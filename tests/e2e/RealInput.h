@@ -14,6 +14,7 @@ namespace testing_support {
 
 void MoveMouseTo(POINT screen);
 void Click(POINT screen);
+void RightClick(POINT screen);
 void DoubleClick(POINT screen);
 // Presses at `from`, moves there to `to` in steps, releases at `to`.
 void Drag(POINT from, POINT to, int steps);
@@ -23,5 +24,7 @@ void Drag(POINT from, POINT to, int steps);
 void TypeText(const std::wstring& text);
 // Presses and releases one key.
 void PressKey(WORD virtualKey);
+// Holds modifier down while pressing key (Shift+F10, Ctrl+C...).
+void PressKeyWith(WORD modifier, WORD virtualKey);
 
 } // namespace testing_support
