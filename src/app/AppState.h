@@ -31,6 +31,9 @@ struct AppState {
     // Docking at the top edge of the screen.
     int dockHidden = 0;
     int dockSliding = 0;
+    // Called out of the strip by the key, not the mouse: it stays until the
+    // mouse has been over it, or the key sends it back.
+    bool dockHeld = false;
 
     std::array<int, 8> boxObjectIds{};
 };

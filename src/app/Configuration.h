@@ -18,6 +18,9 @@ inline constexpr wchar_t kTopKey[] = L"顶边";
 inline constexpr wchar_t kCurrentMusicKey[] = L"现行音乐";
 // "host" or "host:port" of the weather page; read, never written.
 inline constexpr wchar_t kWeatherHostKey[] = L"天气主机";
+// The key that calls the window ("Ctrl+Alt+Q"); read, never written. Absent
+// means the default; empty turns it off.
+inline constexpr wchar_t kCallKeyKey[] = L"呼出热键";
 
 // A file larger than this is not ours: it is neither read nor written.
 inline constexpr std::size_t kMaxConfigBytes = 64 * 1024;

@@ -68,7 +68,9 @@ void AutoHideTick(HWND window, AppState& state, int dpi, const CursorReader& cur
         return;
 
     RECT r = WindowRectOf(window);
-    if (r.top == 0 && state.dockHidden == 0 && MouseLeftDockedWindow(r, cursor())) {
+    if (state.dockHeld && !MouseLeftDockedWindow(r, cursor()))
+        state.dockHeld = false; // the mouse came: leaving now puts it away as usual
+    if (r.top == 0 && state.dockHidden == 0 && !state.dockHeld && MouseLeftDockedWindow(r, cursor())) {
         SlideUpAndDock(window, state, dpi);
         state.dockHidden = 1;
     }
@@ -101,6 +103,14 @@ void SlideUpAndDock(HWND window, AppState& state, int dpi)
             break;
     }
     PlaceAtTop(window, r.left, kDockStripHeight, dpi);
+}
+
+void CallOutOfDock(HWND window, AppState& state, int dpi)
+{
+    PlaceAtTop(window, WindowRectOf(window).left, kMainHeight, dpi);
+    state.dockHidden = 0;
+    state.dockSliding = 0;
+    state.dockHeld = true;
 }
 
 void PlaceDocked(HWND window, const AppState& state, int left, int dpi)

@@ -39,6 +39,10 @@ void AutoHideTick(HWND window, AppState& state, int dpi, const CursorReader& cur
 // second); the window thread waits for it.
 void SlideUpAndDock(HWND window, AppState& state, int dpi);
 
+// The docked window whole at the top again, held there until the mouse has
+// been over it (see AppState::dockHeld).
+void CallOutOfDock(HWND window, AppState& state, int dpi);
+
 // Where a docked window goes at a new scale: at the top, the strip or the
 // whole window as it was, sized for dpi.
 void PlaceDocked(HWND window, const AppState& state, int left, int dpi);

@@ -2,6 +2,7 @@
 
 #include "app/CornerMask.h"
 #include "app/Docking.h"
+#include "app/Hotkey.h"
 #include "app/MainLayout.h"
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
@@ -23,6 +24,9 @@ constexpr UINT kDockTimerMs = 100;
 constexpr UINT_PTR kMusicTimer = 2; // 时钟2
 constexpr UINT kMusicTimerMs = 1000;
 constexpr UINT kTrayBalloonMs = 3000;
+constexpr UINT_PTR kTitleNoticeTimer = 5;
+constexpr UINT kTitleNoticeMs = 4000;
+constexpr int kCallKeyId = 1;
 
 RECT MonitorRectOf(HMONITOR monitor)
 {
@@ -124,6 +128,77 @@ void MainWindow::OnCreate()
     (void)::SetTimer(Handle(), kDockTimer, kDockTimerMs, nullptr);
     (void)::SetTimer(Handle(), kMusicTimer, kMusicTimerMs, nullptr);
     m_controls.TitleLabel().AcceptDroppedFiles(true);
+    RegisterCallKey();
+}
+
+void MainWindow::RegisterCallKey()
+{
+    const IniText settings = m_config.Load();
+    const std::optional<std::wstring> text = settings.Find(kConfigSection, kCallKeyKey);
+    if (text && text->empty())
+        return; // turned off
+    const std::optional<Hotkey> key = ParseHotkey(text.value_or(kDefaultHotkey));
+    if (!key) {
+        m_callKeyState = CallKeyState::Invalid;
+        ShowTitleNotice(L"热键设置无效");
+        return;
+    }
+    // Held down, the key must not toggle the window on every repeat.
+    if (!::RegisterHotKey(Handle(), kCallKeyId, key->modifiers | MOD_NOREPEAT, key->key)) {
+        m_callKeyState = CallKeyState::Taken;
+        ShowTitleNotice(L"热键 " + HotkeyText(*key) + L" 已被占用");
+        return;
+    }
+    m_callKeyState = CallKeyState::Registered;
+}
+
+void MainWindow::ShowTitleNotice(const std::wstring& text)
+{
+    ::SetWindowTextW(m_controls.TitleLabel().Handle(), text.c_str());
+    // Shown where a typed filter shows; typing replaces it.
+    m_controls.Filter().SetText(text);
+    (void)::SetTimer(Handle(), kTitleNoticeTimer, kTitleNoticeMs, nullptr);
+}
+
+void MainWindow::EndTitleNotice()
+{
+    ::KillTimer(Handle(), kTitleNoticeTimer);
+    ::SetWindowTextW(m_controls.TitleLabel().Handle(), kMainWindowTitle);
+    m_controls.Filter().SetText(m_state.listControl.FilterText());
+}
+
+void MainWindow::OnCallKey()
+{
+    const bool inFront = ::IsWindowVisible(Handle()) && !::IsIconic(Handle()) && m_state.dockHidden == 0 &&
+                         ::GetForegroundWindow() == Handle();
+    if (inFront) {
+        // Back where it came from; a window that was simply behind others goes to the tray.
+        if (m_calledFrom == CalledFrom::Dock && !m_state.dockSliding) {
+            m_state.dockHeld = false;
+            SlideUpAndDock(Handle(), m_state, m_dpi);
+            m_state.dockHidden = 1;
+        } else {
+            MinimiseToTray(false);
+        }
+        m_calledFrom = CalledFrom::Elsewhere;
+        return;
+    }
+    m_calledFrom = CalledFrom::Elsewhere;
+    if (!::IsWindowVisible(Handle())) {
+        m_calledFrom = CalledFrom::Tray;
+        ::ShowWindow(Handle(), SW_SHOW);
+        m_tray.Remove();
+    } else if (::IsIconic(Handle())) {
+        ::ShowWindow(Handle(), SW_RESTORE);
+    } else if (m_state.dockHidden) {
+        m_calledFrom = CalledFrom::Dock;
+        CallOutOfDock(Handle(), m_state, m_dpi);
+    }
+    ::SetForegroundWindow(Handle());
+    // Ready to type: the keyboard in the list and no filter left from before.
+    m_typing.Clear();
+    if (HWND list = m_state.listControl.GetWindowHandle())
+        ::SetFocus(list);
 }
 
 int MainWindow::Width() const noexcept
@@ -218,7 +293,7 @@ void MainWindow::OnFilesDropped(std::vector<std::wstring> paths)
     (void)m_dropAddWindow->Open(Handle(), std::move(paths));
 }
 
-void MainWindow::MinimiseToTray()
+void MainWindow::MinimiseToTray(bool explain)
 {
     const bool inTray =
         m_tray.Add(Handle(), m_iconFile, kMainWindowTitle, [this](UINT mouseMessage) { OnTrayEvent(mouseMessage); });
@@ -232,7 +307,8 @@ void MainWindow::MinimiseToTray()
         return;
     }
     ::ShowWindow(Handle(), SW_HIDE);
-    m_tray.BalloonTimed(L"信息", L"已最小化到托盘区，双击这里恢复状态！", NIIF_INFO, kTrayBalloonMs);
+    if (explain)
+        m_tray.BalloonTimed(L"信息", L"已最小化到托盘区，双击这里恢复状态！", NIIF_INFO, kTrayBalloonMs);
 }
 
 void MainWindow::OnTrayEvent(UINT mouseMessage)
@@ -429,6 +505,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_weather.OnDeadline();
             return 0;
         }
+        if (wParam == kTitleNoticeTimer) {
+            EndTitleNotice();
+            return 0;
+        }
         break;
     case WM_WINDOWPOSCHANGING:
         ClampToScreen(*reinterpret_cast<WINDOWPOS*>(lParam));
@@ -439,6 +519,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case base::kWeatherResultMessage:
         m_weather.OnResult(wParam);
+        return 0;
+    case WM_HOTKEY:
+        if (wParam == kCallKeyId)
+            OnCallKey();
         return 0;
     case WM_CLOSE:
         OnClose();
@@ -452,6 +536,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ::KillTimer(Handle(), kDockTimer);
         ::KillTimer(Handle(), kMusicTimer);
         ::KillTimer(Handle(), kWeatherDeadlineTimer);
+        ::KillTimer(Handle(), kTitleNoticeTimer);
+        if (m_callKeyState == CallKeyState::Registered)
+            ::UnregisterHotKey(Handle(), kCallKeyId);
         m_music.StopPlayer();
         ::PostQuitMessage(0);
         return 0;

@@ -67,9 +67,18 @@ public:
     void SetTrayNotify(tray::NotifyFunction notify) { m_tray.SetNotifyFunction(std::move(notify)); }
 
     // Hides the window behind an icon in the notification area; a
-    // double-click on the icon brings it back.
-    void MinimiseToTray();
+    // double-click on the icon brings it back. The balloon says how, unless
+    // the key that put the window away brings it back too.
+    void MinimiseToTray(bool explain = true);
     void OnTrayEvent(UINT mouseMessage);
+
+    // The key from Instal.ini that calls the window from anywhere
+    // (kDefaultHotkey when none is set); what happened to it, for tests.
+    enum class CallKeyState { Off, Registered, Taken, Invalid };
+    [[nodiscard]] CallKeyState CallKey() const noexcept { return m_callKeyState; }
+    // The key pressed: the window comes to the front ready to type, or,
+    // already there, goes back where it came from.
+    void OnCallKey();
 
     // 管理面板, or the open one brought forward.
     void OpenManagePanel();
@@ -102,6 +111,10 @@ private:
     // The list's rows and pictures at the window's scale.
     void ScaleShortcutList();
     void OnClose();
+    void RegisterCallKey();
+    // A word over the title for a few seconds, as the title's window text too.
+    void ShowTitleNotice(const std::wstring& text);
+    void EndTitleNotice();
     void OpenMusicPanel();
     void MoveToSavedPosition(POINT saved);
     [[nodiscard]] catalogue::CatalogueWindowSettings CatalogueWindowSettings();
@@ -135,6 +148,9 @@ private:
     std::unique_ptr<catalogue::DropAddWindow> m_dropAddWindow;
     std::vector<unsigned char> m_iconFile; // the program's icon as an icon file, for the tray
     bool m_inMoveLoop = false; // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
+    CallKeyState m_callKeyState = CallKeyState::Off;
+    // Where the call key last brought the window from: where it sends it back.
+    enum class CalledFrom { Elsewhere, Tray, Dock } m_calledFrom = CalledFrom::Elsewhere;
     catalogue::BackgroundLauncher m_launcher{std::make_shared<catalogue::ShellLauncher>()};
     std::shared_ptr<catalogue::IconSource> m_iconSource = std::make_shared<catalogue::ShellIconSource>();
     std::unique_ptr<catalogue::CatalogueLoader> m_loader;

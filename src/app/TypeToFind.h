@@ -22,6 +22,8 @@ public:
 
     // The list's key handler: true for the keys it takes.
     [[nodiscard]] bool OnKey(UINT message, WPARAM code);
+    // Back to the whole list, as Esc does.
+    void Clear() { SetFilter({}); }
 
 private:
     [[nodiscard]] bool OnCharacter(wchar_t c);
