@@ -260,7 +260,7 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
         Doc::Set(element, Attr::RowIndex, row);
         if (at >= 0)
             RenumberRows(*instance, row);
-        FollowFirstMatch(*instance);
+        FollowBestMatch(*instance, handle);
     }
     return 1;
 }

@@ -68,7 +68,7 @@ struct FilterState {
     std::wstring folded; // as names are compared
     std::unordered_map<int, bool> expandedBefore; // by group handle
     int topItemBefore = 0;   // the item of the top row when the filter began
-    bool followFirstMatch = false; // the selection stays on the first match until the user moves it
+    bool followFirstMatch = false; // the selection stays on the best match until the user moves it
 };
 
 // An in-place rename: an edit over one item's row.

@@ -7,6 +7,7 @@
 #include "grouplist/RowPainter.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -53,14 +54,36 @@ std::vector<PlannedRow> PlanRows(const ListInstance& instance, size_t& textLengt
     return rows;
 }
 
-int FirstEntryRow(const ListInstance& instance)
+// The row of the best-ranked match, the first in list order among equals;
+// -1 when no match has a row. The index holds groups and their entries in
+// row order, so no row has to be read.
+int BestMatchRow(const ListInstance& instance)
 {
-    const int count = RowCount(instance.list);
-    for (int row = 0; row < count; ++row) {
-        if (instance.index.FindEntry(ItemAtRow(instance.list, row)))
-            return row;
+    int best = 0;
+    std::optional<pinyin::MatchRank> bestRank;
+    for (const ItemIndex::Group& group : instance.index.Groups()) {
+        IXMLDOMElement* element = instance.document.Find(group.handle);
+        if (!Doc::Flag(element, Attr::Expanded) || Doc::Int(element, Attr::RowIndex) < 0)
+            continue;
+        for (const int entry : group.entries) {
+            const std::optional<pinyin::MatchRank> rank = FilterRank(instance, entry);
+            if (rank && (!bestRank || *rank < *bestRank)) {
+                best = entry;
+                bestRank = rank;
+                if (*rank == pinyin::MatchRank::NameStart)
+                    return Doc::Int(instance.document.Find(best), Attr::RowIndex);
+            }
+        }
     }
-    return -1;
+    return best ? Doc::Int(instance.document.Find(best), Attr::RowIndex) : -1;
+}
+
+void SelectFollowedRow(ListInstance& instance, int row)
+{
+    if (row == instance.selectedRow)
+        return;
+    for (const int changed : MoveSelection(instance, row))
+        PaintRow(instance, changed);
 }
 
 } // namespace
@@ -104,7 +127,7 @@ void SetFilter(ListInstance& instance, std::wstring_view text)
             Doc::Set(instance.document.Find(group.handle), Attr::Expanded, 1);
         RebuildRows(instance, 0);
     }
-    FollowFirstMatch(instance);
+    FollowBestMatch(instance);
 }
 
 void RebuildRows(ListInstance& instance, int topItem)
@@ -194,15 +217,27 @@ void HideGroupWithoutMatch(ListInstance& instance, int groupHandle)
     RenumberRows(instance, row - 1);
 }
 
-void FollowFirstMatch(ListInstance& instance)
+void FollowBestMatch(ListInstance& instance)
+{
+    if (instance.filter.followFirstMatch)
+        SelectFollowedRow(instance, BestMatchRow(instance));
+}
+
+void FollowBestMatch(ListInstance& instance, int arrivedEntry)
 {
     if (!instance.filter.followFirstMatch)
         return;
-    const int first = FirstEntryRow(instance);
-    if (first == instance.selectedRow)
+    const int row = Doc::Int(instance.document.Find(arrivedEntry), Attr::RowIndex);
+    const std::optional<pinyin::MatchRank> rank = FilterRank(instance, arrivedEntry);
+    if (row < 0 || !rank)
         return;
-    for (const int changed : MoveSelection(instance, first))
-        PaintRow(instance, changed);
+    // The selection holds the best match so far; only the arrival can beat it.
+    if (instance.selectedRow >= 0 && instance.index.FindEntry(instance.selectedItem)) {
+        const std::optional<pinyin::MatchRank> held = FilterRank(instance, instance.selectedItem);
+        if (held && (*held < *rank || (*held == *rank && instance.selectedRow < row)))
+            return;
+    }
+    SelectFollowedRow(instance, row);
 }
 
 } // namespace grouplist

@@ -1,8 +1,9 @@
 #pragma once
-// The filter: while it is set, only entries whose names hold its text have
-// rows, each under its group; a group without such an entry has none. The
-// rows are made afresh from the item index for each change of the filter,
-// in one batch, rather than taken away and put back one by one.
+// The filter: while it is set, only entries whose names hold its text (as
+// typed or in pinyin: "wx" finds 微信) have rows, each under its group; a
+// group without such an entry has none. The rows are made afresh from the
+// item index for each change of the filter, in one batch, rather than taken
+// away and put back one by one.
 
 #include "grouplist/ListInstance.h"
 
@@ -23,7 +24,12 @@ void RebuildRows(ListInstance& instance, int topItem);
 int ShowGroupRow(ListInstance& instance, int groupHandle);
 // While filtering, takes the row of a group none of whose entries match.
 void HideGroupWithoutMatch(ListInstance& instance, int groupHandle);
-// Selects the first entry row, while the selection follows the first match.
-void FollowFirstMatch(ListInstance& instance);
+// While the selection follows the best match: selects the row of the entry
+// whose name the filter matches best (at its start, then at a word's, then
+// anywhere; the first in list order among equals).
+void FollowBestMatch(ListInstance& instance);
+// The same when one entry has just got its row: it takes the selection only
+// from a worse match, or from an equal one below it.
+void FollowBestMatch(ListInstance& instance, int arrivedEntry);
 
 } // namespace grouplist

@@ -79,10 +79,17 @@ void CollapseRows(ListInstance& instance, int groupHandle)
 
 bool PassesFilter(const ListInstance& instance, int entry)
 {
+    return FilterRank(instance, entry).has_value();
+}
+
+std::optional<pinyin::MatchRank> FilterRank(const ListInstance& instance, int entry)
+{
     if (instance.filter.text.empty())
-        return true;
+        return pinyin::MatchRank::NameStart;
     const ItemIndex::Entry* indexed = instance.index.FindEntry(entry);
-    return indexed && indexed->folded.find(instance.filter.folded) != std::wstring::npos;
+    if (!indexed)
+        return std::nullopt;
+    return pinyin::MatchName(indexed->folded, instance.filter.folded);
 }
 
 bool IsRowOfGroupEntry(const ListInstance& instance, int row, int groupHandle)

@@ -3,6 +3,9 @@
 // hidden items read -1.
 
 #include "grouplist/ListInstance.h"
+#include "pinyin/PinyinMatch.h"
+
+#include <optional>
 
 namespace grouplist {
 
@@ -14,8 +17,12 @@ void RenumberRows(ListInstance& instance, int row);
 void ExpandRows(ListInstance& instance, int groupHandle);
 void CollapseRows(ListInstance& instance, int groupHandle);
 
-// Whether the filter, if any, lets an entry have a row.
+// Whether the filter, if any, lets an entry have a row: its name holds the
+// filter's text, spelled as typed or in pinyin.
 [[nodiscard]] bool PassesFilter(const ListInstance& instance, int entry);
+// Where the filter matches the entry's name best; empty when it does not.
+// Without a filter every entry matches from its start.
+[[nodiscard]] std::optional<pinyin::MatchRank> FilterRank(const ListInstance& instance, int entry);
 // Whether the row holds an entry of the group.
 [[nodiscard]] bool IsRowOfGroupEntry(const ListInstance& instance, int row, int groupHandle);
 // The group of the row's item (a group is its own); 0 for none.

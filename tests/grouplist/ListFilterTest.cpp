@@ -148,6 +148,72 @@ TEST_F(ListFilter, ItemsThatComeWhileFilteringAreFilteredAndTheFirstMatchStaysSe
     ExpectRowsInStep({tools, games, chess, zeta});
 }
 
+// Chinese names found by their pinyin; the selection goes to the best match
+// (at the name's start, then at a word's, then anywhere; the higher row among
+// equals), also while matches keep coming, until the user moves it.
+TEST_F(ListFilter, PinyinFindsChineseNamesAndSelectsTheBestMatch)
+{
+    m_control.DeleteGroup();
+    const int apps = m_control.AddGroup(L"应用", true);
+    const int open = AddEntry(apps, L"打开微信");
+    const int work = AddEntry(apps, L"企业 微信");
+    const int weixin = AddEntry(apps, L"微信");
+    const int music = AddEntry(apps, L"QQ音乐");
+    const int maps = m_control.AddGroup(L"地图", true);
+    const int chongqing = AddEntry(maps, L"重庆地图");
+    const int satellite = AddEntry(maps, L"卫星地图");
+    const auto selected = [this] {
+        const int row = m_control.SelectedRow();
+        EXPECT_EQ(ListBoxSelection(), row);
+        return row < 0 ? 0 : Rows().at(static_cast<size_t>(row));
+    };
+
+    m_control.SetFilter(L"WX");
+    EXPECT_EQ(Rows(), (Handles{apps, open, work, weixin, maps, satellite}));
+    EXPECT_EQ(selected(), weixin) << "at its start, and above 卫星地图";
+    m_control.SetFilter(L"yy");
+    EXPECT_EQ(Rows(), (Handles{apps, music}));
+    m_control.SetFilter(L"xin");
+    EXPECT_EQ(Rows(), (Handles{apps, open, work, weixin, maps, satellite}));
+    EXPECT_EQ(selected(), open) << "all inside their names: the first row";
+    m_control.SetFilter(L"weix");
+    EXPECT_EQ(selected(), weixin);
+    for (const wchar_t* typed : {L"zqdt", L"cqdt", L"chongqing", L"重qdi"}) {
+        m_control.SetFilter(typed);
+        EXPECT_EQ(Rows(), (Handles{maps, chongqing})) << testing::PrintToString(std::wstring(typed));
+    }
+    m_control.SetFilter(L"QQyinyue");
+    EXPECT_EQ(Rows(), (Handles{apps, music}));
+    m_control.SetFilter(L"wxq");
+    EXPECT_TRUE(Rows().empty());
+    ExpectRowsInStep({apps, open, work, weixin, music, maps, chongqing, satellite});
+
+    // A reload while filtering: matches come one by one.
+    m_control.SetFilter(L"wx");
+    m_control.DeleteGroup();
+    const int common = m_control.AddGroup(L"常用", true);
+    const int other = m_control.AddGroup(L"其他", true);
+    const int inside = AddEntry(other, L"打开微信");
+    EXPECT_EQ(selected(), inside);
+    const int wordStart = AddEntry(other, L"企业 微信");
+    EXPECT_EQ(selected(), wordStart) << "a better match";
+    const int nameStart = AddEntry(common, L"卫星");
+    EXPECT_EQ(selected(), nameStart) << "a better match, in a group above";
+    AddEntry(common, L"无线");
+    AddEntry(other, L"微型");
+    EXPECT_EQ(selected(), nameStart) << "equal matches below do not take it";
+    const int top = m_control.InsertGroup(common, L"置顶", true);
+    const int above = AddEntry(top, L"微信");
+    EXPECT_EQ(selected(), above) << "an equal match above does";
+
+    Key(VK_DOWN);
+    const int chosen = selected();
+    const int first = m_control.InsertGroup(top, L"最前", true);
+    AddEntry(first, L"微信");
+    EXPECT_EQ(selected(), chosen) << "the user's choice stays";
+    EXPECT_EQ(RowIndexOf(first), 0);
+}
+
 TEST_F(ListFilter, KeysMoveBetweenEntriesOpenAndCloseGroupsAndStartEntries)
 {
     Handles stops;
