@@ -4,6 +4,7 @@
 #include "app/Hotkey.h"
 #include "app/MainWindow.h"
 
+#include "MessagePump.h"
 #include "TempFolder.h"
 #include "base/ComPtr.h"
 #include "base/TextFile.h"
@@ -15,19 +16,8 @@
 
 namespace {
 
-template <typename Condition>
-bool PumpUntil(Condition done, DWORD patienceMs = 10000)
-{
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > patienceMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
-            ::DispatchMessageW(&msg);
-    }
-    return true;
-}
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
 
 std::wstring TextOf(HWND window)
 {
@@ -112,7 +102,7 @@ TEST_F(CallKey, ADockedWindowComesOutAndGoesBackToItsStrip)
     EXPECT_EQ(r.bottom - r.top, 555) << "whole at the top";
     EXPECT_EQ(m_state.dockHidden, 0);
     // The mouse is far away, yet the dock timer leaves it where the key put it.
-    PumpUntil([] { return false; }, 400);
+    PumpFor(400);
     ::GetWindowRect(window, &r);
     EXPECT_EQ(r.bottom - r.top, 555);
 
