@@ -1,5 +1,8 @@
 #include "RealInput.h"
 
+#include <iterator>
+#include <vector>
+
 namespace testing_support {
 
 namespace {
@@ -85,16 +88,23 @@ void PressKey(WORD virtualKey)
     ::SendInput(2, input, sizeof(INPUT));
 }
 
-void PressKeyWith(WORD modifier, WORD virtualKey)
+void PressChord(std::initializer_list<WORD> virtualKeys)
 {
-    INPUT input[4]{};
-    const WORD keys[4] = {modifier, virtualKey, virtualKey, modifier};
-    for (int i = 0; i < 4; ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = keys[i];
-        input[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    std::vector<INPUT> input;
+    for (const WORD key : virtualKeys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        input.push_back(down);
     }
-    ::SendInput(4, input, sizeof(INPUT));
+    for (auto key = std::rbegin(virtualKeys); key != std::rend(virtualKeys); ++key) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(up);
+    }
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 } // namespace testing_support

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace testing_support {
@@ -24,7 +25,8 @@ void Drag(POINT from, POINT to, int steps);
 void TypeText(const std::wstring& text);
 // Presses and releases one key.
 void PressKey(WORD virtualKey);
-// Holds modifier down while pressing key (Shift+F10, Ctrl+C...).
-void PressKeyWith(WORD modifier, WORD virtualKey);
+// Presses the keys in order and releases them in reverse: a chord such as
+// Ctrl+Alt+Q.
+void PressChord(std::initializer_list<WORD> virtualKeys);
 
 } // namespace testing_support
