@@ -1,30 +1,14 @@
 #include "catalogue/CatalogueShell.h"
 
 #include "base/WindowPlacement.h"
-#include "catalogue/FormControls.h"
-
-#include <commdlg.h>
-#include <shellapi.h>
+#include "toolkit/FileDialog.h"
+#include "toolkit/PanelControls.h"
 
 namespace catalogue {
 
 std::wstring SystemCatalogueShell::ChooseProgram(HWND owner)
 {
-    // Room for long paths; the dialog writes one name and a terminator.
-    std::wstring buffer(32768, L'\0');
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    // The literal adds the closing second NUL.
-    dialog.lpstrFilter = L"应用程序(*.exe)\0*.exe\0所有文件(*.*)\0*.*\0";
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = buffer.data();
-    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameW(&dialog))
-        return {};
-    buffer.resize(::wcsnlen(buffer.c_str(), buffer.size()));
-    return buffer;
+    return toolkit::ChooseFile(owner, L"应用程序(*.exe)|*.exe|所有文件(*.*)|*.*");
 }
 
 void SystemCatalogueShell::Explore(const std::wstring& folder)
@@ -35,7 +19,7 @@ void SystemCatalogueShell::Explore(const std::wstring& folder)
 bool SystemCatalogueShell::ConfirmReplace(HWND owner, const std::wstring& question)
 {
     // 否 is the default: Enter pressed once too often keeps the old file.
-    const std::wstring caption = TextOf(owner);
+    const std::wstring caption = toolkit::TextOf(owner);
     return ::MessageBoxW(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON2 | MB_ICONWARNING) == IDYES;
 }
 

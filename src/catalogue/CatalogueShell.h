@@ -22,7 +22,7 @@ public:
     [[nodiscard]] virtual bool ConfirmReplace(HWND owner, const std::wstring& question) = 0;
 };
 
-// GetOpenFileNameW for programs (or any file), ShellExecuteExW("explore"),
+// The open-file dialog for programs (or any file), ShellExecuteExW("explore"),
 // MessageBoxW for questions.
 class SystemCatalogueShell final : public CatalogueShell {
 public:

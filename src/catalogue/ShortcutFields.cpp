@@ -1,7 +1,7 @@
 #include "catalogue/ShortcutFields.h"
 
 #include "catalogue/CatalogueFolder.h"
-#include "catalogue/FormControls.h"
+#include "toolkit/PanelControls.h"
 
 namespace catalogue {
 
@@ -17,7 +17,7 @@ void RefreshGroupChoices(HWND combo, const std::wstring& root)
 {
     if (!combo)
         return;
-    const std::wstring typed = TextOf(combo);
+    const std::wstring typed = toolkit::TextOf(combo);
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const std::wstring& group : GroupFolders(root))
         ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group.c_str()));
@@ -78,9 +78,9 @@ void ShortcutFields::FocusNextEmpty() const noexcept
 
 ShortcutFields::Saved ShortcutFields::Save(HWND owner)
 {
-    const std::wstring name = TextOf(m_controls.name);
-    const std::wstring path = TextOf(m_controls.path);
-    const std::wstring group = TextOf(m_controls.group);
+    const std::wstring name = toolkit::TextOf(m_controls.name);
+    const std::wstring path = toolkit::TextOf(m_controls.path);
+    const std::wstring group = toolkit::TextOf(m_controls.group);
     if (name.empty() || path.empty() || group.empty())
         return Saved::Nothing;
 
@@ -129,7 +129,7 @@ void ShortcutFields::ClearEntries()
 void ShortcutFields::SetStatus(const std::wstring& text)
 {
     // Unchanged text is not set again: the line would flicker.
-    if (TextOf(m_controls.status) != text)
+    if (toolkit::TextOf(m_controls.status) != text)
         ::SetWindowTextW(m_controls.status, text.c_str());
 }
 

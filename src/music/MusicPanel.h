@@ -3,10 +3,7 @@
 // file or a folder's MP3 files, delete one path or all of them, open a
 // track's folder, and a double-click that plays a row.
 
-#include "base/Dpi.h"
-#include "base/FocusMemory.h"
-#include "base/Handles.h"
-#include "base/Window.h"
+#include "toolkit/Panel.h"
 
 #include <functional>
 #include <string>
@@ -15,9 +12,6 @@
 namespace music {
 
 inline constexpr wchar_t kPanelTitle[] = L"音乐面板";
-// The whole window at 96 DPI; it scales with the display.
-inline constexpr int kPanelWidth = 529;
-inline constexpr int kPanelHeight = 352;
 
 // What the panel asks of the shell; tests hand in fakes.
 class PanelShell {
@@ -35,8 +29,8 @@ public:
     virtual void OpenFolder(const std::wstring& folder) = 0;
 };
 
-// The real dialogs: GetOpenFileNameW, SHBrowseForFolderW, MessageBoxW (for
-// Confirm and Tell), ShellExecuteExW("explore").
+// The real dialogs: the system's file and folder dialogs, MessageBoxW (for
+// Confirm and Tell, captioned as the panel), ShellExecuteExW("explore").
 class SystemPanelShell final : public PanelShell {
 public:
     [[nodiscard]] std::wstring ChooseTrackFile(HWND owner) override;
@@ -57,7 +51,7 @@ struct MusicPanelSettings {
     std::function<void(const std::wstring& path)> playSelected = {};
 };
 
-class MusicPanel : public base::Window {
+class MusicPanel : public toolkit::Panel {
 public:
     explicit MusicPanel(MusicPanelSettings settings) : m_settings(std::move(settings)) {}
     ~MusicPanel() override;
@@ -68,33 +62,37 @@ public:
     // panel is closed. Returns once the panel is gone.
     void ShowModal(HWND owner);
 
-    // The controls by their form numbers, for tests and automation.
-    [[nodiscard]] HWND Button(int number) const; // 按钮1 .. 按钮5
-    [[nodiscard]] HWND List() const;             // 列表框1
+    // The controls' ids, in the order of the panel's table.
+    enum Control : int {
+        kAddTrackButton = 100, // clear of IDOK and IDCANCEL
+        kAddFolderButton, kOpenFolderButton, kDeleteTrackButton, kDeleteAllButton, kTrackList,
+    };
 
-    // The button handlers. Each change is made to the file as it is now,
-    // and the rows and the in-memory playlist then show what it holds. A
-    // file that cannot be read is never written over; the user is told.
-    void LoadPlaylistIntoPanel();
+    // Each control, for tests and automation, with what it does. Each change
+    // is made to the file as it is now, and the rows and the in-memory
+    // playlist then show what it holds. A file that cannot be read is never
+    // written over; the user is told.
+    [[nodiscard]] HWND AddTrackButton() const noexcept { return Item(kAddTrackButton); }
     void AddSingleTrack();
+    [[nodiscard]] HWND AddFolderButton() const noexcept { return Item(kAddFolderButton); }
     void AddFolderTracks();
-    void DeleteSelectedTrack();
-    void DeleteAllTracks();
+    [[nodiscard]] HWND OpenFolderButton() const noexcept { return Item(kOpenFolderButton); }
     void OpenTrackFolder();
+    [[nodiscard]] HWND DeleteTrackButton() const noexcept { return Item(kDeleteTrackButton); }
+    void DeleteSelectedTrack();
+    [[nodiscard]] HWND DeleteAllButton() const noexcept { return Item(kDeleteAllButton); }
+    void DeleteAllTracks();
+    // The rows: a double-click or Enter plays one.
+    [[nodiscard]] HWND TrackList() const noexcept { return Item(kTrackList); }
     void PlaySelectedTrack();
-
-protected:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void LoadPlaylistIntoPanel();
 
 private:
-    void OnDestroyed() override;
-    // Places the controls and sets their font at m_dpi; creation and
-    // WM_DPICHANGED both come here.
-    void LayOut();
-    void OnCommand(int id, int code);
-    // Enables the owner ShowModal disabled, then destroys the panel.
-    void Close();
-    void ReleaseOwner();
+    void OnClicked(int id) override;
+    void OnNotified(int id, int code) override;
+    // Enter on the list plays its selected row.
+    void OnEnter() override;
+    void OnLaidOut() override { UpdateHorizontalExtent(); }
     // Applies edit to the file's lines and writes them back; true once written.
     [[nodiscard]] bool ChangePlaylist(const std::function<void(std::vector<std::wstring>& lines)>& edit);
     // Shows the notice above the always-on-top panel.
@@ -105,13 +103,6 @@ private:
     void UpdateHorizontalExtent();
 
     MusicPanelSettings m_settings;
-    // Child controls are destroyed with the panel: handles not owned.
-    HWND m_buttons[5]{};
-    HWND m_list = nullptr;
-    base::FocusMemory m_focus;
-    HWND m_disabledOwner = nullptr; // not owned: enabled again on close
-    int m_dpi = base::kDesignDpi;
-    base::UniqueFont m_font;
 };
 
 } // namespace music

@@ -258,11 +258,11 @@ TEST_F(MainWindowTest, FilesDroppedOnTheTitleBecomeShortcutsThroughTheDropWindow
         ::GetWindowTextW(control, text, MAX_PATH);
         return std::wstring(text);
     };
-    EXPECT_EQ(textOf(drop->Edit(2)), program);
-    EXPECT_EQ(textOf(drop->Edit(1)), L"tool");
+    EXPECT_EQ(textOf(drop->ProgramPathEdit()), program);
+    EXPECT_EQ(textOf(drop->ShortcutNameEdit()), L"tool");
 
-    ::SetWindowTextW(drop->Combo(), L"工具");
-    ::SendMessageW(drop->Button(3), BM_CLICK, 0, 0);
+    ::SetWindowTextW(drop->GroupCombo(), L"工具");
+    ::SendMessageW(drop->SaveButton(), BM_CLICK, 0, 0);
     EXPECT_EQ(base::ReadFileBytes(m_state.favoritesDir + L"\\工具\\tool.txt"),
               std::optional<std::string>("C:\\Program Files\\Tool\\tool.exe"));
     EXPECT_FALSE(drop->Handle()) << "saved and closed";

@@ -2,6 +2,7 @@
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/DropAddWindow.h"
 #include "catalogue/ManagePanel.h"
+#include "toolkit/PanelControls.h"
 
 #include "GdiCount.h"
 #include "TempFolder.h"
@@ -35,7 +36,7 @@ using Lines = std::vector<std::wstring>;
 
 [[nodiscard]] std::wstring TextOf(HWND window)
 {
-    return catalogue::TextOf(window);
+    return toolkit::TextOf(window);
 }
 
 [[nodiscard]] RECT PlaceIn(HWND control, HWND parent)
@@ -208,12 +209,13 @@ protected:
     [[nodiscard]] std::vector<bool> Enabled() const
     {
         std::vector<bool> enabled;
-        for (HWND control : {m_panel->Edit(1), m_panel->Button(1), m_panel->Edit(2), m_panel->Edit(3),
-                             m_panel->Combo(), m_panel->Button(2), m_panel->Button(6), m_panel->Button(5)})
+        for (HWND control : {m_panel->GroupNameEdit(), m_panel->AddGroupButton(), m_panel->ShortcutNameEdit(),
+                             m_panel->ProgramPathEdit(), m_panel->GroupCombo(), m_panel->BrowseButton(),
+                             m_panel->RefreshButton(), m_panel->AddShortcutButton()})
             enabled.push_back(::IsWindowEnabled(control) != FALSE);
         return enabled;
     }
-    [[nodiscard]] std::wstring Status() const { return TextOf(m_panel->Status()); }
+    [[nodiscard]] std::wstring Status() const { return TextOf(m_panel->StatusLine()); }
 
     std::unique_ptr<catalogue::ManagePanel> m_panel;
 };
@@ -260,26 +262,26 @@ TEST_F(ManagePanelTest, OpensCentredWithItsControlsInPlaceAndOnlyTheModeChoicesE
 
     // Page controls are placed from the tab control's corner at 13,12.
     const std::tuple<HWND, const wchar_t*, RECT, bool> controls[] = {
-        {m_panel->Radio(1), L"添加目录", {19, 41, 112, 24}, true},
-        {m_panel->Label(2), L"目录名称：", {39, 85, 80, 24}, true},
-        {m_panel->Edit(1), L"", {119, 85, 168, 24}, true},
-        {m_panel->Button(1), L"确定添加", {372, 84, 72, 24}, true},
-        {m_panel->Line(), L"", {23, 120, 470, 2}, true},
-        {m_panel->Radio(2), L"添加文件", {19, 131, 112, 24}, true},
-        {m_panel->Label(4), L"文件名称：", {40, 165, 80, 24}, true},
-        {m_panel->Edit(2), L"", {120, 165, 168, 24}, true},
-        {m_panel->Label(5), L"文件地址：", {40, 197, 80, 24}, true},
-        {m_panel->Edit(3), L"", {120, 197, 283, 24}, true},
-        {m_panel->Button(2), L"...", {408, 197, 72, 24}, true},
-        {m_panel->Label(6), L"文件目录", {40, 233, 67, 24}, true},
-        {m_panel->Combo(), L"", {122, 232, 145, 27}, true},
-        {m_panel->Button(6), L"刷新", {272, 233, 72, 24}, true},
-        {m_panel->Button(5), L"确定添加", {372, 269, 72, 24}, true},
-        {m_panel->Button(7), L"打开收藏夹", {64, 88, 115, 24}, true},
-        {m_panel->Tab(), L"添加项目", {0, 0, 520, 304}, true},
-        {m_panel->Button(4), L"取消", {376, 328, 72, 24}, false},
-        {m_panel->Button(3), L"应用", {456, 328, 72, 24}, false},
-        {m_panel->Status(), L"", {13, 328, 355, 24}, false}};
+        {m_panel->GroupModeRadio(), L"添加目录", {19, 41, 112, 24}, true},
+        {m_panel->GroupNameLabel(), L"目录名称：", {39, 85, 80, 24}, true},
+        {m_panel->GroupNameEdit(), L"", {119, 85, 168, 24}, true},
+        {m_panel->AddGroupButton(), L"确定添加", {372, 84, 72, 24}, true},
+        {m_panel->SeparatorLine(), L"", {23, 120, 470, 2}, true},
+        {m_panel->ShortcutModeRadio(), L"添加文件", {19, 131, 112, 24}, true},
+        {m_panel->ShortcutNameLabel(), L"文件名称：", {40, 165, 80, 24}, true},
+        {m_panel->ShortcutNameEdit(), L"", {120, 165, 168, 24}, true},
+        {m_panel->ProgramPathLabel(), L"文件地址：", {40, 197, 80, 24}, true},
+        {m_panel->ProgramPathEdit(), L"", {120, 197, 283, 24}, true},
+        {m_panel->BrowseButton(), L"...", {408, 197, 72, 24}, true},
+        {m_panel->GroupLabel(), L"文件目录", {40, 233, 67, 24}, true},
+        {m_panel->GroupCombo(), L"", {122, 232, 145, 27}, true},
+        {m_panel->RefreshButton(), L"刷新", {272, 233, 72, 24}, true},
+        {m_panel->AddShortcutButton(), L"确定添加", {372, 269, 72, 24}, true},
+        {m_panel->OpenFavoritesButton(), L"打开收藏夹", {64, 88, 115, 24}, true},
+        {m_panel->PageTabs(), L"添加项目", {0, 0, 520, 304}, true},
+        {m_panel->CancelButton(), L"取消", {376, 328, 72, 24}, false},
+        {m_panel->ApplyButton(), L"应用", {456, 328, 72, 24}, false},
+        {m_panel->StatusLine(), L"", {13, 328, 355, 24}, false}};
     for (const auto& [control, caption, place, onTab] : controls) {
         const int dx = onTab ? 13 : 0, dy = onTab ? 12 : 0;
         const RECT want{place.left + dx, place.top + dy, place.left + dx + place.right, place.top + dy + place.bottom};
@@ -288,9 +290,10 @@ TEST_F(ManagePanelTest, OpensCentredWithItsControlsInPlaceAndOnlyTheModeChoicesE
             << caption << " at " << at.left << "," << at.top << " " << at.right - at.left << "x" << at.bottom - at.top;
     }
     // Labels, buttons and tabs bold, typed text regular, radio buttons larger.
-    const std::tuple<HWND, int, int> fonts[] = {{m_panel->Label(2), -14, FW_BOLD}, {m_panel->Button(3), -14, FW_BOLD},
-                                                {m_panel->Tab(), -14, FW_BOLD},    {m_panel->Edit(1), -14, FW_NORMAL},
-                                                {m_panel->Combo(), -14, FW_NORMAL}, {m_panel->Radio(2), -16, FW_BOLD}};
+    const std::tuple<HWND, int, int> fonts[] = {
+        {m_panel->GroupNameLabel(), -14, FW_BOLD}, {m_panel->ApplyButton(), -14, FW_BOLD},
+        {m_panel->PageTabs(), -14, FW_BOLD},       {m_panel->GroupNameEdit(), -14, FW_NORMAL},
+        {m_panel->GroupCombo(), -14, FW_NORMAL},   {m_panel->ShortcutModeRadio(), -16, FW_BOLD}};
     for (const auto& [control, height, weight] : fonts) {
         const LOGFONTW font = FontOf(control);
         EXPECT_TRUE(font.lfHeight == height && font.lfWeight == weight && font.lfCharSet == GB2312_CHARSET &&
@@ -302,21 +305,21 @@ TEST_F(ManagePanelTest, OpensCentredWithItsControlsInPlaceAndOnlyTheModeChoicesE
     item.mask = TCIF_TEXT;
     item.pszText = tabText;
     item.cchTextMax = 16;
-    ::SendMessageW(m_panel->Tab(), TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(m_panel->PageTabs(), TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(std::wstring(tabText), L"管理项目");
 
     // Screen readers name a box by the label right before it; the tab control lies under the pages.
-    EXPECT_EQ(::GetWindow(m_panel->Edit(1), GW_HWNDPREV), m_panel->Label(2));
-    EXPECT_EQ(::GetWindow(m_panel->Edit(3), GW_HWNDPREV), m_panel->Label(5));
-    EXPECT_EQ(::GetWindow(m_panel->Combo(), GW_HWNDPREV), m_panel->Label(6));
-    EXPECT_EQ(::GetWindow(m_panel->Button(7), GW_HWNDNEXT), m_panel->Tab());
+    EXPECT_EQ(::GetWindow(m_panel->GroupNameEdit(), GW_HWNDPREV), m_panel->GroupNameLabel());
+    EXPECT_EQ(::GetWindow(m_panel->ProgramPathEdit(), GW_HWNDPREV), m_panel->ProgramPathLabel());
+    EXPECT_EQ(::GetWindow(m_panel->GroupCombo(), GW_HWNDPREV), m_panel->GroupLabel());
+    EXPECT_EQ(::GetWindow(m_panel->OpenFavoritesButton(), GW_HWNDNEXT), m_panel->PageTabs());
 
     // The first tab stop has the keyboard, and taking it chose nothing.
     EXPECT_EQ(Enabled(), kNoneEnabled);
-    EXPECT_TRUE(!Checked(m_panel->Radio(1)) && !Checked(m_panel->Radio(2)));
-    EXPECT_EQ(::GetFocus(), m_panel->Radio(1));
+    EXPECT_TRUE(!Checked(m_panel->GroupModeRadio()) && !Checked(m_panel->ShortcutModeRadio()));
+    EXPECT_EQ(::GetFocus(), m_panel->GroupModeRadio());
     EXPECT_TRUE(m_shell.calls.empty());
-    EXPECT_TRUE(::IsWindowVisible(m_panel->Radio(1)) && !::IsWindowVisible(m_panel->Button(7)));
+    EXPECT_TRUE(::IsWindowVisible(m_panel->GroupModeRadio()) && !::IsWindowVisible(m_panel->OpenFavoritesButton()));
 }
 
 TEST_F(ManagePanelTest, ModesEnableTheirControlsAndChoosingAProgramFillsNameAndGroups)
@@ -325,69 +328,69 @@ TEST_F(ManagePanelTest, ModesEnableTheirControlsAndChoosingAProgramFillsNameAndG
     MakeGroup(L".隐藏");
     MakeGroup(L"乙");
     Open();
-    Click(m_panel->Radio(1));
+    Click(m_panel->GroupModeRadio());
     EXPECT_EQ(Enabled(), kGroupEnabled);
-    EXPECT_TRUE(Checked(m_panel->Radio(1)) && !Checked(m_panel->Radio(2)));
-    EXPECT_EQ(::GetFocus(), m_panel->Edit(1));
+    EXPECT_TRUE(Checked(m_panel->GroupModeRadio()) && !Checked(m_panel->ShortcutModeRadio()));
+    EXPECT_EQ(::GetFocus(), m_panel->GroupNameEdit());
 
     m_shell.program = L"C:\\A\\b.c.exe";
-    Click(m_panel->Radio(2));
+    Click(m_panel->ShortcutModeRadio());
     EXPECT_EQ(Enabled(), kShortcutEnabled);
-    EXPECT_TRUE(!Checked(m_panel->Radio(1)) && Checked(m_panel->Radio(2)));
-    EXPECT_EQ(TextOf(m_panel->Edit(3)), L"C:\\A\\b.c.exe");
-    EXPECT_EQ(TextOf(m_panel->Edit(2)), L"b.c");
-    EXPECT_EQ(ComboItems(m_panel->Combo()), (Lines{L"乙", L"甲"}));
-    EXPECT_TRUE(::IsChild(m_panel->Combo(), ::GetFocus())) << "the name is there: the group is next";
+    EXPECT_TRUE(!Checked(m_panel->GroupModeRadio()) && Checked(m_panel->ShortcutModeRadio()));
+    EXPECT_EQ(TextOf(m_panel->ProgramPathEdit()), L"C:\\A\\b.c.exe");
+    EXPECT_EQ(TextOf(m_panel->ShortcutNameEdit()), L"b.c");
+    EXPECT_EQ(ComboItems(m_panel->GroupCombo()), (Lines{L"乙", L"甲"}));
+    EXPECT_TRUE(::IsChild(m_panel->GroupCombo(), ::GetFocus())) << "the name is there: the group is next";
     EXPECT_EQ(m_shell.lastOwner, m_panel->Handle());
 
     // A cancelled dialog keeps the fields and still refreshes the groups.
     m_shell.program.clear();
-    ::SetWindowTextW(m_panel->Edit(2), L"mine");
+    ::SetWindowTextW(m_panel->ShortcutNameEdit(), L"mine");
     MakeGroup(L"丙");
-    Click(m_panel->Radio(2));
-    EXPECT_EQ(TextOf(m_panel->Edit(2)) + L"|" + TextOf(m_panel->Edit(3)), L"mine|C:\\A\\b.c.exe");
-    EXPECT_EQ(ComboItems(m_panel->Combo()), (Lines{L"丙", L"乙", L"甲"}));
+    Click(m_panel->ShortcutModeRadio());
+    EXPECT_EQ(TextOf(m_panel->ShortcutNameEdit()) + L"|" + TextOf(m_panel->ProgramPathEdit()), L"mine|C:\\A\\b.c.exe");
+    EXPECT_EQ(ComboItems(m_panel->GroupCombo()), (Lines{L"丙", L"乙", L"甲"}));
 
     // "..." alone: a name without a dot gives none; 刷新 keeps the group typed.
     m_shell.program = L"D:\\工.具\\琝make";
-    Click(m_panel->Button(2));
-    EXPECT_EQ(TextOf(m_panel->Edit(2)) + L"|" + TextOf(m_panel->Edit(3)), L"|D:\\工.具\\琝make");
-    EXPECT_EQ(::GetFocus(), m_panel->Edit(2));
-    ::SetWindowTextW(m_panel->Combo(), L"乙");
+    Click(m_panel->BrowseButton());
+    EXPECT_EQ(TextOf(m_panel->ShortcutNameEdit()) + L"|" + TextOf(m_panel->ProgramPathEdit()), L"|D:\\工.具\\琝make");
+    EXPECT_EQ(::GetFocus(), m_panel->ShortcutNameEdit());
+    ::SetWindowTextW(m_panel->GroupCombo(), L"乙");
     MakeGroup(L"丁");
-    Click(m_panel->Button(6));
-    EXPECT_EQ(ComboItems(m_panel->Combo()).size(), 4u);
-    EXPECT_EQ(TextOf(m_panel->Combo()), L"乙");
+    Click(m_panel->RefreshButton());
+    EXPECT_EQ(ComboItems(m_panel->GroupCombo()).size(), 4u);
+    EXPECT_EQ(TextOf(m_panel->GroupCombo()), L"乙");
     EXPECT_EQ(m_shell.calls, (Lines{L"choose", L"choose", L"choose"}));
 }
 
 TEST_F(ManagePanelTest, AddingAGroupMakesItsFolderWithoutReloadingTheList)
 {
     Open();
-    Click(m_panel->Radio(1));
-    Click(m_panel->Button(1)); // no name: nothing
+    Click(m_panel->GroupModeRadio());
+    Click(m_panel->AddGroupButton()); // no name: nothing
     EXPECT_EQ(Enabled(), kGroupEnabled);
-    ::SetWindowTextW(m_panel->Edit(1), L"工具");
-    Click(m_panel->Button(1));
+    ::SetWindowTextW(m_panel->GroupNameEdit(), L"工具");
+    Click(m_panel->AddGroupButton());
     EXPECT_EQ(catalogue::GroupFolders(m_root), Lines{L"工具"});
     EXPECT_EQ(m_reloads, 0);
     EXPECT_EQ(Enabled(), kNoneEnabled);
-    EXPECT_TRUE(TextOf(m_panel->Edit(1)).empty() && !Checked(m_panel->Radio(1)) && Status().empty());
-    EXPECT_EQ(::GetFocus(), m_panel->Radio(1));
+    EXPECT_TRUE(TextOf(m_panel->GroupNameEdit()).empty() && !Checked(m_panel->GroupModeRadio()) && Status().empty());
+    EXPECT_EQ(::GetFocus(), m_panel->GroupModeRadio());
 
     // A folder already there is fine; a file by that name is not a group.
     ASSERT_TRUE(base::WriteFileAtomic(m_root + L"\\文件", "x"));
     for (const wchar_t* name : {L"工具", L"文件"}) {
-        Click(m_panel->Radio(1));
-        ::SetWindowTextW(m_panel->Edit(1), name);
+        Click(m_panel->GroupModeRadio());
+        ::SetWindowTextW(m_panel->GroupNameEdit(), name);
         // Enter on a focused button presses it, which then shows as the default one.
-        ::SetFocus(m_panel->Button(1));
-        EXPECT_EQ(::GetWindowLongPtrW(m_panel->Button(1), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-        EXPECT_EQ(::GetWindowLongPtrW(m_panel->Button(3), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+        ::SetFocus(m_panel->AddGroupButton());
+        EXPECT_EQ(::GetWindowLongPtrW(m_panel->AddGroupButton(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+        EXPECT_EQ(::GetWindowLongPtrW(m_panel->ApplyButton(), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
         EXPECT_TRUE(Press(m_panel->Handle(), VK_RETURN));
     }
     EXPECT_EQ(Status(), L"未能创建目录“文件”");
-    EXPECT_EQ(TextOf(m_panel->Edit(1)), L"文件");
+    EXPECT_EQ(TextOf(m_panel->GroupNameEdit()), L"文件");
     EXPECT_EQ(Enabled(), kGroupEnabled);
     EXPECT_TRUE(m_panel->Handle() && m_reloads == 0);
 }
@@ -397,46 +400,48 @@ TEST_F(ManagePanelTest, AddingAShortcutWritesExactlyThePathInTheCodePageOrUtf8)
     MakeGroup(L"工具");
     Open();
     m_shell.program = L"D:\\游戏\\琝.exe"; // 琝 ends in the byte of "\" in GBK
-    Click(m_panel->Radio(2));
-    ::SendMessageW(m_panel->Combo(), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"工具"));
+    Click(m_panel->ShortcutModeRadio());
+    ::SendMessageW(m_panel->GroupCombo(), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"工具"));
 
     // Each field empty in turn: nothing written, nothing cleared.
     const Lines before = Tree();
-    for (HWND field : {m_panel->Edit(2), m_panel->Edit(3), m_panel->Combo()}) {
+    for (HWND field : {m_panel->ShortcutNameEdit(), m_panel->ProgramPathEdit(), m_panel->GroupCombo()}) {
         const std::wstring text = TextOf(field);
         ::SetWindowTextW(field, L"");
-        Click(m_panel->Button(5));
+        Click(m_panel->AddShortcutButton());
         EXPECT_EQ(Tree(), before);
         EXPECT_EQ(Enabled(), kShortcutEnabled);
         ::SetWindowTextW(field, text.c_str());
     }
-    Click(m_panel->Button(5));
+    Click(m_panel->AddShortcutButton());
     EXPECT_EQ(Bytes(L"工具\\琝.txt"), *base::NarrowExact(L"D:\\游戏\\琝.exe", 936));
     EXPECT_EQ(Enabled(), kNoneEnabled);
-    EXPECT_EQ(TextOf(m_panel->Edit(2)) + TextOf(m_panel->Edit(3)) + TextOf(m_panel->Combo()) + Status(), L"");
-    EXPECT_FALSE(Checked(m_panel->Radio(2)));
+    EXPECT_EQ(TextOf(m_panel->ShortcutNameEdit()) + TextOf(m_panel->ProgramPathEdit()) +
+                  TextOf(m_panel->GroupCombo()) + Status(),
+              L"");
+    EXPECT_FALSE(Checked(m_panel->ShortcutModeRadio()));
     EXPECT_EQ(m_reloads, 0);
 
     // The same name for another path replaces the file once the user says
     // so; a path GBK cannot hold goes in as UTF-8.
     m_shell.program = L"C:\\\U0001F3B5\\琝.exe";
     m_shell.replace = true;
-    Click(m_panel->Radio(2));
-    ::SetWindowTextW(m_panel->Combo(), L"工具");
-    Click(m_panel->Button(5));
+    Click(m_panel->ShortcutModeRadio());
+    ::SetWindowTextW(m_panel->GroupCombo(), L"工具");
+    Click(m_panel->AddShortcutButton());
     EXPECT_EQ(m_shell.questions, Lines{L"已有同名快捷方式“琝”，要替换吗？"});
     EXPECT_EQ(m_shell.lastOwner, m_panel->Handle());
     EXPECT_EQ(Bytes(L"工具\\琝.txt"), std::string(base::kUtf8Bom) + base::ToUtf8(m_shell.program));
     EXPECT_EQ(catalogue::ReadShortcutPath(m_root + L"\\工具\\琝.txt", 936), m_shell.program);
 
     // A group with no folder: the fields stay and the status line says why.
-    Click(m_panel->Radio(2));
-    ::SetWindowTextW(m_panel->Combo(), L"没有");
+    Click(m_panel->ShortcutModeRadio());
+    ::SetWindowTextW(m_panel->GroupCombo(), L"没有");
     const Lines written = Tree();
-    Click(m_panel->Button(5));
+    Click(m_panel->AddShortcutButton());
     EXPECT_EQ(Tree(), written);
     EXPECT_EQ(Status(), L"目录“没有”不存在，未能添加");
-    EXPECT_EQ(TextOf(m_panel->Edit(2)) + L"|" + TextOf(m_panel->Combo()), L"琝|没有");
+    EXPECT_EQ(TextOf(m_panel->ShortcutNameEdit()) + L"|" + TextOf(m_panel->GroupCombo()), L"琝|没有");
     EXPECT_EQ(Enabled(), kShortcutEnabled);
 }
 
@@ -447,31 +452,31 @@ TEST_F(ManagePanelTest, UnsafeNamesAndGroupsWriteNothingAnywhereAndSayWhy)
     Open();
     const Lines before = Tree();
     const wchar_t* unsafe[] = {L"..\\x", L"a/b", L"con", L"名字.", L"名字 "};
-    Click(m_panel->Radio(1));
+    Click(m_panel->GroupModeRadio());
     for (const wchar_t* name : unsafe) {
-        ::SetWindowTextW(m_panel->Edit(1), name);
-        ::SetWindowTextW(m_panel->Status(), L"");
-        Click(m_panel->Button(1));
+        ::SetWindowTextW(m_panel->GroupNameEdit(), name);
+        ::SetWindowTextW(m_panel->StatusLine(), L"");
+        Click(m_panel->AddGroupButton());
         EXPECT_TRUE(Status().starts_with(L"目录名称不能")) << name;
-        EXPECT_EQ(TextOf(m_panel->Edit(1)), name);
+        EXPECT_EQ(TextOf(m_panel->GroupNameEdit()), name);
     }
     m_shell.program = L"C:\\x.exe";
-    Click(m_panel->Radio(2));
+    Click(m_panel->ShortcutModeRadio());
     EXPECT_TRUE(Status().empty()) << "a new choice starts without the old reason";
-    ::SetWindowTextW(m_panel->Combo(), L"工具");
+    ::SetWindowTextW(m_panel->GroupCombo(), L"工具");
     for (const wchar_t* name : unsafe) {
-        ::SetWindowTextW(m_panel->Edit(2), name);
-        ::SetWindowTextW(m_panel->Status(), L"");
-        Click(m_panel->Button(5));
+        ::SetWindowTextW(m_panel->ShortcutNameEdit(), name);
+        ::SetWindowTextW(m_panel->StatusLine(), L"");
+        Click(m_panel->AddShortcutButton());
         EXPECT_TRUE(Status().starts_with(L"文件名称不能")) << name;
     }
-    ::SetWindowTextW(m_panel->Edit(2), L"x");
+    ::SetWindowTextW(m_panel->ShortcutNameEdit(), L"x");
     for (const wchar_t* group : {L"..", L"..\\工具", L"aux", L".隐藏"}) {
-        ::SetWindowTextW(m_panel->Combo(), group);
-        ::SetWindowTextW(m_panel->Status(), L"");
-        Click(m_panel->Button(5));
+        ::SetWindowTextW(m_panel->GroupCombo(), group);
+        ::SetWindowTextW(m_panel->StatusLine(), L"");
+        Click(m_panel->AddShortcutButton());
         EXPECT_TRUE(Status().starts_with(L"文件目录不能")) << group;
-        EXPECT_EQ(TextOf(m_panel->Combo()), group);
+        EXPECT_EQ(TextOf(m_panel->GroupCombo()), group);
     }
     EXPECT_EQ(Status(), L"文件目录不能以“.”开头") << "a group the list never shows";
     EXPECT_EQ(Tree(), before);
@@ -481,13 +486,13 @@ TEST_F(ManagePanelTest, ApplyReloadsAndClosesWhileCancelAndEscapeJustClose)
 {
     Open();
     RECT tab{};
-    ::SendMessageW(m_panel->Tab(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+    ::SendMessageW(m_panel->PageTabs(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
     for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
-        ::SendMessageW(m_panel->Tab(), message, MK_LBUTTON, MAKELPARAM(tab.left + 5, tab.top + 5));
-    EXPECT_TRUE(::IsWindowVisible(m_panel->Button(7)) && !::IsWindowVisible(m_panel->Radio(1)));
-    Click(m_panel->Button(7));
+        ::SendMessageW(m_panel->PageTabs(), message, MK_LBUTTON, MAKELPARAM(tab.left + 5, tab.top + 5));
+    EXPECT_TRUE(::IsWindowVisible(m_panel->OpenFavoritesButton()) && !::IsWindowVisible(m_panel->GroupModeRadio()));
+    Click(m_panel->OpenFavoritesButton());
     EXPECT_EQ(m_shell.calls, Lines{L"explore " + m_root});
-    Click(m_panel->Button(4));
+    Click(m_panel->CancelButton());
     EXPECT_TRUE(!m_panel->Handle() && m_reloads == 0);
 
     ASSERT_TRUE(m_panel->Create(m_owner.get()));
@@ -502,7 +507,7 @@ TEST_F(ManagePanelTest, ApplyReloadsAndClosesWhileCancelAndEscapeJustClose)
     EXPECT_TRUE(!m_panel->Handle() && m_reloads == 1);
 
     ASSERT_TRUE(m_panel->Create(m_owner.get()));
-    Click(m_panel->Button(3));
+    Click(m_panel->ApplyButton());
     EXPECT_TRUE(!m_panel->Handle() && m_reloads == 2);
 }
 
@@ -512,9 +517,9 @@ TEST_F(ManagePanelTest, FollowsItsMonitorsScaleAndComesBackAsItWasWithoutLeaking
     ASSERT_EQ(PlacesIn(m_panel->Handle()).size(), 20u);
     ExpectFollowsTheScale(m_panel->Handle(), [this] {
         RECT dropped{}, tab{};
-        ::SendMessageW(m_panel->Combo(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-        ::SendMessageW(m_panel->Tab(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
-        return Sizes{static_cast<LONG>(::SendMessageW(m_panel->Combo(), CB_GETITEMHEIGHT, 0, 0)),
+        ::SendMessageW(m_panel->GroupCombo(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+        ::SendMessageW(m_panel->PageTabs(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+        return Sizes{static_cast<LONG>(::SendMessageW(m_panel->GroupCombo(), CB_GETITEMHEIGHT, 0, 0)),
                      dropped.bottom - dropped.top, tab.bottom - tab.top};
     });
 }
@@ -524,11 +529,13 @@ protected:
     DropAddWindowTest() { MakeGroup(L"工具"); }
     void Choose(const wchar_t* group)
     {
-        ::SendMessageW(m_window.Combo(), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(group));
+        ::SendMessageW(m_window.GroupCombo(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(group));
     }
     [[nodiscard]] std::wstring Fields() const
     {
-        return TextOf(m_window.Edit(1)) + L"|" + TextOf(m_window.Edit(2)) + L"|" + TextOf(m_window.Combo());
+        return TextOf(m_window.ShortcutNameEdit()) + L"|" + TextOf(m_window.ProgramPathEdit()) + L"|" +
+               TextOf(m_window.GroupCombo());
     }
 
     catalogue::DropAddWindow m_window{Settings()};
@@ -543,25 +550,29 @@ TEST_F(DropAddWindowTest, ShowsTheDroppedPathAndSavesItIntoTheChosenGroup)
     ::GetWindowRect(window, &at);
     EXPECT_TRUE(::EqualRect(&at, &expected)) << at.left << "," << at.top << " " << at.right << "," << at.bottom;
     const std::tuple<HWND, const wchar_t*, RECT> controls[] = {
-        {m_window.Label(4), L"文件名称：", {28, 24, 80, 24}}, {m_window.Edit(1), L"tool", {108, 24, 168, 24}},
-        {m_window.Label(5), L"文件地址：", {28, 56, 80, 24}},
-        {m_window.Edit(2), L"C:\\Program Files\\Tool\\tool.exe", {108, 56, 283, 24}},
-        {m_window.Button(1), L"...", {396, 56, 72, 24}},      {m_window.Label(6), L"文件目录", {28, 92, 67, 24}},
-        {m_window.Combo(), L"", {110, 91, 145, 27}},          {m_window.Button(2), L"刷新", {260, 92, 72, 24}},
-        {m_window.Button(3), L"确定", {396, 136, 72, 24}},    {m_window.Status(), L"", {28, 136, 360, 24}}};
+        {m_window.ShortcutNameLabel(), L"文件名称：", {28, 24, 80, 24}},
+        {m_window.ShortcutNameEdit(), L"tool", {108, 24, 168, 24}},
+        {m_window.ProgramPathLabel(), L"文件地址：", {28, 56, 80, 24}},
+        {m_window.ProgramPathEdit(), L"C:\\Program Files\\Tool\\tool.exe", {108, 56, 283, 24}},
+        {m_window.BrowseButton(), L"...", {396, 56, 72, 24}},
+        {m_window.GroupLabel(), L"文件目录", {28, 92, 67, 24}},
+        {m_window.GroupCombo(), L"", {110, 91, 145, 27}},
+        {m_window.RefreshButton(), L"刷新", {260, 92, 72, 24}},
+        {m_window.SaveButton(), L"确定", {396, 136, 72, 24}},
+        {m_window.StatusLine(), L"", {28, 136, 360, 24}}};
     for (const auto& [control, caption, place] : controls) {
         const RECT want{place.left, place.top, place.left + place.right, place.top + place.bottom};
         at = PlaceIn(control, window);
         EXPECT_TRUE(control && ::EqualRect(&at, &want) && TextOf(control) == caption)
             << caption << " at " << at.left << "," << at.top << " " << at.right - at.left << "x" << at.bottom - at.top;
     }
-    EXPECT_EQ(::GetWindow(m_window.Edit(2), GW_HWNDPREV), m_window.Label(5));
-    EXPECT_EQ(ComboItems(m_window.Combo()), Lines{L"工具"});
+    EXPECT_EQ(::GetWindow(m_window.ProgramPathEdit(), GW_HWNDPREV), m_window.ProgramPathLabel());
+    EXPECT_EQ(ComboItems(m_window.GroupCombo()), Lines{L"工具"});
     EXPECT_EQ(::GetForegroundWindow(), window);
-    EXPECT_TRUE(::IsChild(m_window.Combo(), ::GetFocus())) << "the name is there: the group is next";
+    EXPECT_TRUE(::IsChild(m_window.GroupCombo(), ::GetFocus())) << "the name is there: the group is next";
 
     Choose(L"工具");
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
     EXPECT_EQ(Bytes(L"工具\\tool.txt"), "C:\\Program Files\\Tool\\tool.exe");
     EXPECT_EQ(m_reloads, 1);
     EXPECT_FALSE(m_window.Handle());
@@ -571,30 +582,30 @@ TEST_F(DropAddWindowTest, NothingIsSavedWithoutNamePathOrAnExistingGroup)
 {
     ASSERT_TRUE(m_window.Open(m_owner.get(), {L"C:\\Tools\\make"}));
     EXPECT_EQ(Fields(), L"|C:\\Tools\\make|");
-    EXPECT_EQ(::GetFocus(), m_window.Edit(1));
+    EXPECT_EQ(::GetFocus(), m_window.ShortcutNameEdit());
     Choose(L"工具");
     const Lines before = Tree();
-    Click(m_window.Button(3));
-    ::SetWindowTextW(m_window.Edit(1), L"make");
-    ::SetWindowTextW(m_window.Edit(2), L"");
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
+    ::SetWindowTextW(m_window.ShortcutNameEdit(), L"make");
+    ::SetWindowTextW(m_window.ProgramPathEdit(), L"");
+    Click(m_window.SaveButton());
     EXPECT_EQ(Fields(), L"make||工具");
 
-    ::SetWindowTextW(m_window.Edit(2), L"C:\\Tools\\make");
-    ::SetWindowTextW(m_window.Combo(), L"没有");
-    Click(m_window.Button(3));
-    EXPECT_EQ(TextOf(m_window.Status()), L"目录“没有”不存在，未能添加");
-    ::SetWindowTextW(m_window.Edit(1), L"con");
+    ::SetWindowTextW(m_window.ProgramPathEdit(), L"C:\\Tools\\make");
+    ::SetWindowTextW(m_window.GroupCombo(), L"没有");
+    Click(m_window.SaveButton());
+    EXPECT_EQ(TextOf(m_window.StatusLine()), L"目录“没有”不存在，未能添加");
+    ::SetWindowTextW(m_window.ShortcutNameEdit(), L"con");
     Choose(L"工具");
-    Click(m_window.Button(3));
-    EXPECT_TRUE(TextOf(m_window.Status()).starts_with(L"文件名称不能"));
+    Click(m_window.SaveButton());
+    EXPECT_TRUE(TextOf(m_window.StatusLine()).starts_with(L"文件名称不能"));
     EXPECT_EQ(Tree(), before);
     EXPECT_EQ(m_reloads, 0);
     ASSERT_TRUE(m_window.Handle());
 
     // Enter saves, and clears the reason given before.
-    ::SetWindowTextW(m_window.Edit(1), L"make");
-    ::SetFocus(m_window.Edit(1));
+    ::SetWindowTextW(m_window.ShortcutNameEdit(), L"make");
+    ::SetFocus(m_window.ShortcutNameEdit());
     EXPECT_TRUE(Press(m_window.Handle(), VK_RETURN));
     EXPECT_EQ(Bytes(L"工具\\make.txt"), "C:\\Tools\\make");
     EXPECT_TRUE(!m_window.Handle() && m_reloads == 1);
@@ -612,20 +623,20 @@ TEST_F(DropAddWindowTest, ASecondProgramOfTheSameNameReplacesTheFirstOnlyWhenThe
     ASSERT_TRUE(base::WriteFileAtomic(m_root + L"\\工具\\setup.txt", saved));
     ASSERT_TRUE(m_window.Open(m_owner.get(), {L"C:\\甲\\setup.exe", L"D:\\乙\\Setup.exe"}));
     Choose(L"工具");
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
     EXPECT_TRUE(m_shell.questions.empty() && m_reloads == 1);
     EXPECT_EQ(Bytes(L"工具\\setup.txt"), saved);
 
     // Names compare as the file system's do: "Setup" is the same file.
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
     EXPECT_EQ(m_shell.questions, Lines{L"已有同名快捷方式“Setup”，要替换吗？"});
     EXPECT_EQ(m_shell.lastOwner, m_window.Handle());
     EXPECT_EQ(Bytes(L"工具\\setup.txt"), saved);
-    EXPECT_EQ(Fields() + TextOf(m_window.Status()), L"Setup|D:\\乙\\Setup.exe|工具未替换“Setup”");
+    EXPECT_EQ(Fields() + TextOf(m_window.StatusLine()), L"Setup|D:\\乙\\Setup.exe|工具未替换“Setup”");
     EXPECT_TRUE(m_window.Handle() && m_reloads == 1);
 
     m_shell.replace = true;
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
     EXPECT_EQ(m_shell.questions.size(), 2u);
     EXPECT_EQ(catalogue::FilesWithExtension(m_root + L"\\工具", L"txt").size(), 1u);
     EXPECT_EQ(catalogue::ReadShortcutPath(m_root + L"\\工具\\setup.txt", 936), L"D:\\乙\\Setup.exe");
@@ -637,7 +648,7 @@ TEST_F(DropAddWindowTest, FollowsItsMonitorsScaleAndComesBackAsItWasWithoutLeaki
     ASSERT_TRUE(m_window.Open(m_owner.get(), {L"C:\\a.exe"}));
     ASSERT_EQ(PlacesIn(m_window.Handle()).size(), 10u);
     ExpectFollowsTheScale(m_window.Handle(), [this] {
-        return Sizes{static_cast<LONG>(::SendMessageW(m_window.Combo(), CB_GETITEMHEIGHT, 0, 0))};
+        return Sizes{static_cast<LONG>(::SendMessageW(m_window.GroupCombo(), CB_GETITEMHEIGHT, 0, 0))};
     });
 }
 
@@ -646,16 +657,16 @@ TEST_F(DropAddWindowTest, SeveralPathsAreShownAndSavedOneAfterAnother)
     ASSERT_TRUE(m_window.Open(m_owner.get(), {L"C:\\a.exe", L"C:\\琝.exe"}));
     EXPECT_EQ(Fields(), L"a|C:\\a.exe|");
     Choose(L"工具");
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
     EXPECT_EQ(Fields(), L"琝|C:\\琝.exe|工具") << "the group chosen stays";
     EXPECT_TRUE(m_window.Handle() && m_reloads == 1);
 
     // A drop while open waits its turn.
     ASSERT_TRUE(m_window.Open(m_owner.get(), {L"C:\\c.exe"}));
     EXPECT_EQ(Fields(), L"琝|C:\\琝.exe|工具");
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
     EXPECT_EQ(Fields(), L"c|C:\\c.exe|工具");
-    Click(m_window.Button(3));
+    Click(m_window.SaveButton());
     EXPECT_FALSE(m_window.Handle());
     EXPECT_EQ(m_reloads, 3);
     EXPECT_EQ(Bytes(L"工具\\a.txt") + "|" + Bytes(L"工具\\c.txt"), "C:\\a.exe|C:\\c.exe");

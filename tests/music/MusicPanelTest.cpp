@@ -64,8 +64,11 @@ protected:
         ASSERT_TRUE(m_panel->Create(m_owner.get()));
     }
     [[nodiscard]] std::string FileBytes() const { return base::ReadFileBytes(m_path).value_or("(missing)"); }
-    void Click(int button) { ::SendMessageW(m_panel->Button(button), BM_CLICK, 0, 0); }
-    LRESULT ToList(UINT message, WPARAM w = 0, LPARAM l = 0) { return ::SendMessageW(m_panel->List(), message, w, l); }
+    void Click(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
+    LRESULT ToList(UINT message, WPARAM w = 0, LPARAM l = 0)
+    {
+        return ::SendMessageW(m_panel->TrackList(), message, w, l);
+    }
     [[nodiscard]] Lines Rows()
     {
         Lines rows(ToList(LB_GETCOUNT), std::wstring(1024, L'\0'));
@@ -100,16 +103,19 @@ TEST_F(MusicPanelTest, OpensCentredOverItsOwnerWithTheFileRowsAndItsControlsInPl
     EXPECT_TRUE(::EqualRect(&at, &expected)) << at.left << "," << at.top << " " << at.right << "," << at.bottom;
 
     const std::tuple<HWND, const wchar_t*, RECT> controls[] = {
-        {m_panel->Button(1), L"添加单曲", {8, 5, 80, 29}},       {m_panel->Button(2), L"添加文件夹", {88, 5, 168, 29}},
-        {m_panel->Button(5), L"打开文件夹", {184, 5, 264, 29}}, {m_panel->Button(3), L"删除音乐", {344, 5, 416, 29}},
-        {m_panel->Button(4), L"删除全部", {424, 5, 496, 29}},   {m_panel->List(), nullptr, {8, 32, 512, 312}}};
+        {m_panel->AddTrackButton(), L"添加单曲", {8, 5, 80, 29}},
+        {m_panel->AddFolderButton(), L"添加文件夹", {88, 5, 168, 29}},
+        {m_panel->OpenFolderButton(), L"打开文件夹", {184, 5, 264, 29}},
+        {m_panel->DeleteTrackButton(), L"删除音乐", {344, 5, 416, 29}},
+        {m_panel->DeleteAllButton(), L"删除全部", {424, 5, 496, 29}},
+        {m_panel->TrackList(), nullptr, {8, 32, 512, 312}}};
     for (const auto& [control, caption, place] : controls) {
         EXPECT_TRUE(!caption || TextOf(control) == caption) << caption;
         ::GetWindowRect(control, &at);
         ::MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&at), 2);
         EXPECT_TRUE(::EqualRect(&at, &place)) << at.left << "," << at.top;
     }
-    EXPECT_EQ(::GetFocus(), m_panel->List());
+    EXPECT_EQ(::GetFocus(), m_panel->TrackList());
     EXPECT_EQ(Rows(), (Lines{L"C:\\a.mp3", L"D:\\b.mp3"}));
     EXPECT_EQ(m_playlist, Rows());
 
@@ -123,8 +129,8 @@ TEST_F(MusicPanelTest, AddsTracksAndFoldersToTheFileInItsCodePage)
 {
     Open();
     m_shell.file = L"D:\\歌琝.mp3";
-    Click(1);
-    Click(1);
+    Click(m_panel->AddTrackButton());
+    Click(m_panel->AddTrackButton());
     EXPECT_EQ(FileBytes(), *base::NarrowExact(L"D:\\歌琝.mp3\r\nD:\\歌琝.mp3", 936));
     EXPECT_EQ(Rows(), (Lines{L"D:\\歌琝.mp3", L"D:\\歌琝.mp3"}));
     EXPECT_EQ(ToList(LB_GETCURSEL), 1);
@@ -136,7 +142,7 @@ TEST_F(MusicPanelTest, AddsTracksAndFoldersToTheFileInItsCodePage)
         ASSERT_TRUE(base::WriteFileAtomic(folder + L"\\" + name, "x"));
     ASSERT_TRUE(::CreateDirectoryW((folder + L"\\d.mp3").c_str(), nullptr));
     m_shell.folder = folder;
-    Click(2);
+    Click(m_panel->AddFolderButton());
     Lines rows = Rows();
     ASSERT_EQ(rows.size(), 4u);
     std::sort(rows.begin() + 2, rows.end());
@@ -151,10 +157,10 @@ TEST_F(MusicPanelTest, DeletingARowRemovesEveryCopyFromTheFileAndTheRowsAlike)
 {
     ASSERT_TRUE(music::WritePlaylist(m_path, {L"C:\\a.mp3", L"C:\\b.mp3", L"C:\\a.mp3", L"C:\\c.mp3"}, 936));
     Open();
-    Click(3); // nothing selected
+    Click(m_panel->DeleteTrackButton()); // nothing selected
     EXPECT_EQ(FileBytes(), "C:\\a.mp3\r\nC:\\b.mp3\r\nC:\\a.mp3\r\nC:\\c.mp3");
     ToList(LB_SETCURSEL, 0);
-    Click(3);
+    Click(m_panel->DeleteTrackButton());
     EXPECT_EQ(FileBytes(), "C:\\b.mp3\r\nC:\\c.mp3");
     EXPECT_EQ(Rows(), (Lines{L"C:\\b.mp3", L"C:\\c.mp3"}));
     EXPECT_EQ(m_playlist, Rows());
@@ -162,7 +168,7 @@ TEST_F(MusicPanelTest, DeletingARowRemovesEveryCopyFromTheFileAndTheRowsAlike)
 
     // The last row: the selection moves up, and no deleted copy comes back.
     ToList(LB_SETCURSEL, 1);
-    Click(3);
+    Click(m_panel->DeleteTrackButton());
     EXPECT_EQ(FileBytes(), "C:\\b.mp3");
     EXPECT_EQ(Rows(), Lines{L"C:\\b.mp3"});
     EXPECT_EQ(ToList(LB_GETCURSEL), 0);
@@ -178,8 +184,8 @@ TEST_F(MusicPanelTest, AFileTooLargeToReadIsNeverWrittenOverAndTheUserIsTold)
     EXPECT_TRUE(ToList(LB_GETCOUNT) == 0 && m_playlist.empty()) << "nothing of it is played either";
     m_shell.file = L"D:\\b.mp3";
     m_shell.answer = true;
-    Click(1);
-    Click(4);
+    Click(m_panel->AddTrackButton());
+    Click(m_panel->DeleteAllButton());
     EXPECT_EQ(FileBytes(), huge);
     EXPECT_EQ(m_shell.calls, (Lines{L"file", L"told 无法读取播放", L"told 无法读取播放"})) << "not even asked";
 
@@ -191,7 +197,7 @@ TEST_F(MusicPanelTest, AFileTooLargeToReadIsNeverWrittenOverAndTheUserIsTold)
     full += "C:\\" + std::string(music::kMaxPlaylistBytes - 11 - full.size(), 'y') + ".mp3";
     ASSERT_TRUE(base::WriteFileAtomic(m_path, full));
     m_shell.calls.clear();
-    Click(1);
+    Click(m_panel->AddTrackButton());
     EXPECT_EQ(FileBytes(), full);
     EXPECT_EQ(m_shell.calls, (Lines{L"file", L"told 播放列表文件"}));
     EXPECT_EQ(ToList(LB_GETCOUNT), lines);
@@ -207,7 +213,7 @@ TEST_F(MusicPanelTest, ARewriteKeepsTheEncodingTheFileWasSavedIn)
         Open();
         EXPECT_EQ(Rows(), Lines{L"D:\\歌.mp3"});
         m_shell.file = L"D:\\b.mp3";
-        Click(1);
+        Click(m_panel->AddTrackButton());
         EXPECT_EQ(FileBytes().substr(0, original.size()), original);
         EXPECT_EQ(music::ReadPlaylist(m_path, 936), (Lines{L"D:\\歌.mp3", L"D:\\b.mp3"}));
     }
@@ -222,13 +228,13 @@ TEST_F(MusicPanelTest, DeleteAllAsksFirstAndCancelLeavesTheFileAlone)
     // it; Windows does not, and a window in between does the same here.
     const base::UniqueWindow between{
         ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr)};
-    Click(4);
+    Click(m_panel->DeleteAllButton());
     EXPECT_EQ(FileBytes(), original);
     EXPECT_EQ(m_shell.calls, Lines{L"你确定要删除全部吗？"});
     EXPECT_FALSE(m_shell.topmostWhileAsked) << "the question must not open behind the panel";
 
     m_shell.answer = true;
-    Click(4);
+    Click(m_panel->DeleteAllButton());
     EXPECT_EQ(FileBytes(), "");
     EXPECT_TRUE(Rows().empty() && m_playlist.empty());
     EXPECT_TRUE(::GetWindowLongPtrW(m_panel->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -244,12 +250,12 @@ TEST_F(MusicPanelTest, RowsPlayOnDoubleClickOrEnterAndOpenTheirFolder)
         ToList(message, 0, MAKELPARAM(row.left + 5, row.top + 2));
     EXPECT_EQ(m_played, Lines{L"C:\\音乐\\b.mp3"});
 
-    Click(5);
+    Click(m_panel->OpenFolderButton());
     ToList(LB_SETCURSEL, 2);
-    Click(5); // no folder to open
+    Click(m_panel->OpenFolderButton()); // no folder to open
     EXPECT_EQ(m_shell.calls, Lines{L"open C:\\音乐\\"});
 
-    ::SetFocus(m_panel->List());
+    ::SetFocus(m_panel->TrackList());
     ToList(LB_SETCURSEL, 0);
     EXPECT_TRUE(Press(VK_RETURN));
     EXPECT_EQ(m_played, (Lines{L"C:\\音乐\\b.mp3", L"C:\\音乐\\a.mp3"}));
