@@ -1,6 +1,7 @@
 #include "tray/TrayIcon.h"
 
 #include "base/AppMessages.h"
+#include "base/Utf16.h"
 #include "image/IconDirectory.h"
 
 #include <commctrl.h>
@@ -14,11 +15,6 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-
-[[nodiscard]] bool IsHighSurrogate(wchar_t c) noexcept
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
 
 // The owner's small icon belongs to the owner; the caller copies it.
 [[nodiscard]] HICON SharedSmallIcon(HWND owner) noexcept
@@ -72,7 +68,7 @@ void CopyToField(wchar_t* field, size_t capacity, std::wstring_view text) noexce
     if (!field || capacity == 0)
         return;
     size_t count = std::min(text.size(), capacity - 1);
-    if (count > 0 && IsHighSurrogate(text[count - 1]))
+    if (count > 0 && base::IsHighSurrogate(text[count - 1]))
         --count; // half a character would show as garbage
     std::copy_n(text.data(), count, field);
     field[count] = L'\0';
