@@ -1,6 +1,5 @@
 #include "tray/TrayIcon.h"
 
-#include "base/AppMessages.h"
 #include "base/Utf16.h"
 #include "image/IconDirectory.h"
 
@@ -74,8 +73,8 @@ void CopyToField(wchar_t* field, size_t capacity, std::wstring_view text) noexce
     field[count] = L'\0';
 }
 
-TrayIcon::TrayIcon(UINT taskbarCreatedMessage, NotifyFunction notify)
-    : m_taskbarCreatedMessage(taskbarCreatedMessage),
+TrayIcon::TrayIcon(UINT taskbarCreatedMessage, UINT callbackMessage, NotifyFunction notify)
+    : m_taskbarCreatedMessage(taskbarCreatedMessage), m_callbackMessage(callbackMessage),
       m_notify(notify ? std::move(notify) : NotifyFunction(&ShellNotify))
 {
 }
@@ -135,7 +134,7 @@ bool TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
     m_data.hWnd = owner;
     m_data.uID = kIconId;
     m_data.uFlags = kIconFlags;
-    m_data.uCallbackMessage = base::kTrayCallbackMessage;
+    m_data.uCallbackMessage = m_callbackMessage;
     m_data.hIcon = m_icon.get();
     CopyToField(m_data.szTip, std::size(m_data.szTip), tip.value_or(std::wstring_view{}));
     // Installed even when the shell refuses: a shell that is not up yet
@@ -218,7 +217,7 @@ LRESULT CALLBACK TrayIcon::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT TrayIcon::OnOwnerMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == base::kTrayCallbackMessage) {
+    if (message == m_callbackMessage) {
         if (!m_handler)
             return ::DefSubclassProc(hwnd, message, wParam, lParam);
         // A copy: the handler may remove the icon or even destroy this
