@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/AppMessages.h"
 #include "app/CornerMask.h"
 #include "app/Docking.h"
 #include "app/Hotkey.h"
 #include "app/MainLayout.h"
 #include "app/MainWindowArt.h"
 #include "app/Resources.h"
-#include "base/AppMessages.h"
 #include "base/Dpi.h"
 #include "base/LongPath.h"
 #include "image/IconFile.h"
@@ -517,7 +517,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (RECT r{}; !::IsIconic(Handle()) && ::GetWindowRect(Handle(), &r))
             m_restoredTopLeft = {r.left, r.top};
         break;
-    case base::kWeatherResultMessage:
+    case kWeatherResultMessage:
         m_weather.OnResult(wParam);
         return 0;
     case WM_HOTKEY:

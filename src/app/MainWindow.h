@@ -2,6 +2,7 @@
 // The borderless 275 x 555 main window: its shape, background picture,
 // saved position, and keeping itself on screen.
 
+#include "app/AppMessages.h"
 #include "app/AppState.h"
 #include "app/ListActions.h"
 #include "app/Configuration.h"
@@ -38,8 +39,8 @@ public:
         : m_state(state), m_programDirectory(std::move(programDirectory)),
           m_music(state, m_config, m_controls.BoxWindow(Box::Music), m_controls.BoxWindow(Box::Play),
                   [] { return std::make_unique<music::MciPlayer>(); }),
-          m_tray(state.taskbarCreatedMessage),
-          m_weather(m_config, m_controls.BoxWindow(Box::Weather), state.boxObjectIds[0])
+          m_tray(state.taskbarCreatedMessage, kTrayCallbackMessage),
+          m_weather(m_config, m_controls.BoxWindow(Box::Weather), state.boxObjectIds[0], kWeatherResultMessage)
     {
     }
 

@@ -1,20 +1,11 @@
 #include "app/TypeToFind.h"
 
+#include "base/Utf16.h"
+
 namespace app {
 
-namespace {
-
-bool IsHighSurrogate(wchar_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-} // namespace
+using base::IsHighSurrogate;
+using base::IsLowSurrogate;
 
 bool TypeToFind::OnKey(UINT message, WPARAM code)
 {

@@ -48,7 +48,7 @@ void WeatherLine::FetchWeather(HWND resultWindow)
     }
     ShowWeatherText(kFetchingText, kFetchingAt, false);
     m_resultWindow = resultWindow;
-    m_fetching = weather::StartWeatherFetch(resultWindow, ++m_fetch, address, m_source, m_mailbox);
+    m_fetching = weather::StartWeatherFetch(resultWindow, m_resultMessage, ++m_fetch, address, m_source, m_mailbox);
     if (!m_fetching) {
         m_state = 0;
         ShowWeatherText(kWeatherFailedText, kFailedAt, true);

@@ -29,10 +29,10 @@ inline constexpr UINT kWeatherFetchMs = 15000;
 
 class WeatherLine {
 public:
-    // resultWindow receives base::kWeatherResultMessage and passes its
+    // resultWindow receives resultMessage and passes its
     // wParam to OnResult. Everything is borrowed.
-    WeatherLine(const IniFile& config, toolkit::AnimationBox& box, const int& highlightObjectId)
-        : m_config(config), m_box(box), m_highlightObjectId(highlightObjectId)
+    WeatherLine(const IniFile& config, toolkit::AnimationBox& box, const int& highlightObjectId, UINT resultMessage)
+        : m_config(config), m_box(box), m_highlightObjectId(highlightObjectId), m_resultMessage(resultMessage)
     {
     }
 
@@ -69,6 +69,7 @@ private:
     const IniFile& m_config;
     toolkit::AnimationBox& m_box;
     const int& m_highlightObjectId; // filled in once the box's object exists
+    UINT m_resultMessage;
     std::shared_ptr<weather::PageSource> m_source = std::make_shared<weather::WinInetPageSource>();
     // Shared with the workers: what is left in it when the last lets go goes with it.
     std::shared_ptr<weather::WeatherMailbox> m_mailbox = std::make_shared<weather::WeatherMailbox>();

@@ -1,5 +1,7 @@
 #include "base/FolderListing.h"
 
+#include "base/PathParts.h"
+
 #include "base/Handles.h"
 #include "base/LongPath.h"
 
@@ -56,10 +58,10 @@ std::vector<std::wstring> FilesWithExtension(const std::wstring& folder, const s
 
 bool HasExtension(std::wstring_view fileName, std::wstring_view extension)
 {
-    const auto dot = fileName.rfind(L'.');
-    if (dot == std::wstring_view::npos)
+    const auto stem = StemOf(fileName);
+    if (!stem)
         return false;
-    const std::wstring_view actual = fileName.substr(dot + 1);
+    const std::wstring_view actual = fileName.substr(stem->size() + 1);
     return std::ranges::equal(actual, extension, [](wchar_t a, wchar_t b) {
         return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b));
     });

@@ -60,12 +60,6 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path, std::size_t m
     return bytes;
 }
 
-std::wstring FolderOf(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 std::wstring CreateTemporaryFile(const std::wstring& folder)
 {
     // Never reused within the process, so two threads writing beside each

@@ -3,6 +3,7 @@
 // same folder that then replaces the old one, so a crash or a full disk
 // never leaves half a file behind.
 
+#include "base/PathParts.h"
 #include "base/TextDecoding.h"
 
 #include <cstddef>
@@ -42,8 +43,5 @@ enum class ReadError { None, Missing, TooLarge, Failed };
 // used before; empty when none could be made. Unlike GetTempFileNameW, it
 // takes folders of any length.
 [[nodiscard]] std::wstring CreateTemporaryFile(const std::wstring& folder);
-
-// The folder part of a path, without the trailing separator; empty if none.
-[[nodiscard]] std::wstring FolderOf(const std::wstring& path);
 
 } // namespace base

@@ -2,6 +2,7 @@
 
 #include "base/Dpi.h"
 #include "base/LongPath.h"
+#include "base/PathParts.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -56,8 +57,8 @@ bool ShowInFolder(const std::wstring& path) noexcept
         if (SUCCEEDED(shown))
             return true;
     }
-    const size_t slash = plain.find_last_of(L"\\/");
-    return slash != std::wstring::npos && ExploreFolder(plain.substr(0, slash + 1));
+    const std::wstring folder = FolderOf(plain);
+    return !folder.empty() && ExploreFolder(folder + L"\\");
 }
 
 } // namespace base

@@ -1,5 +1,7 @@
 #include "catalogue/BackgroundLauncher.h"
 
+#include "base/ComPtr.h"
+
 #include <windows.h>
 
 #include <objbase.h>
@@ -26,10 +28,8 @@ bool BackgroundLauncher::Start(const std::wstring& path, const std::wstring& fol
     try {
         std::thread([inner = m_inner, path, folder, elevated] {
             // The shell's verbs may use COM objects that want an apartment.
-            const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            const base::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
             (void)(elevated ? inner->OpenAsAdministrator(path, folder) : inner->Open(path, folder));
-            if (SUCCEEDED(com))
-                ::CoUninitialize();
         }).detach();
     } catch (const std::system_error&) {
         return false; // no thread to be had: the start is lost, the window is not

@@ -1,6 +1,5 @@
 #include "catalogue/Catalogue.h"
 
-#include "base/AppMessages.h"
 #include "catalogue/CatalogueEdits.h"
 #include "catalogue/CatalogueFolder.h"
 #include "catalogue/CatalogueNames.h"
@@ -15,6 +14,9 @@ namespace {
 
 constexpr wchar_t kLoaderClass[] = L"QuilleryCatalogueLoader";
 constexpr UINT_PTR kSliceTimer = 1;
+// The worker's "pictures wait"; the loader's window is its own, so the
+// number is the loader's to choose.
+constexpr UINT kIconsReadyMessage = WM_APP + 1;
 // A slice of work between two looks at the queue: short enough that input
 // and paint never wait long for it.
 constexpr double kSliceMs = 12;
@@ -48,7 +50,7 @@ CatalogueLoader::CatalogueLoader(grouplist::GroupedListControl& list, std::share
     // timer never mix with whoever hosts the list.
     if (!CreateFrom({.name = kLoaderClass}, {.parent = HWND_MESSAGE}))
         return;
-    m_worker = std::make_unique<IconWorker>(std::move(source), Handle(), base::kIconsReadyMessage);
+    m_worker = std::make_unique<IconWorker>(std::move(source), Handle(), kIconsReadyMessage);
     m_blank = BitmapOf(IconToPicture(nullptr, nullptr, m_pictureSize, m_pictureSize)).release();
 }
 
@@ -189,7 +191,7 @@ void CatalogueLoader::AskAgainForEveryPicture()
 
 LRESULT CatalogueLoader::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == base::kIconsReadyMessage) {
+    if (message == kIconsReadyMessage) {
         TakePictures();
         return 0;
     }

@@ -1,17 +1,18 @@
 #include "catalogue/CatalogueNames.h"
 
+#include "base/PathParts.h"
+
 namespace catalogue {
 
 std::wstring BaseName(std::wstring_view fileName)
 {
-    const auto dot = fileName.rfind(L'.');
-    return std::wstring(dot == std::wstring_view::npos ? fileName : fileName.substr(0, dot));
+    return std::wstring(base::StemOf(fileName).value_or(fileName));
 }
 
 std::wstring DirectoryOf(std::wstring_view path)
 {
-    const auto slash = path.rfind(L'\\');
-    return slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
+    const std::wstring folder = base::FolderOf(path);
+    return path.find_last_of(L"\\/") == std::wstring_view::npos ? std::wstring() : folder + L"\\";
 }
 
 } // namespace catalogue

@@ -3,6 +3,7 @@
 #include "base/ComPtr.h"
 #include "base/Handles.h"
 #include "base/LongPath.h"
+#include "base/PathParts.h"
 #include "dib/DibImage.h"
 
 // MinGW's commoncontrols.h needs commctrl.h before it.
@@ -38,10 +39,9 @@ bool ShellIconIndex(const std::wstring& programPath, int& index)
         if (programPath.size() < MAX_PATH ||
             ::GetFileAttributesW(base::ExtendedPath(programPath).c_str()) == INVALID_FILE_ATTRIBUTES)
             return false;
-        const size_t nameAt = programPath.find_last_of(L"\\/") + 1;
-        const size_t dot = programPath.rfind(L'.');
-        const std::wstring ofType =
-            L"x" + (dot == std::wstring::npos || dot < nameAt ? std::wstring() : programPath.substr(dot));
+        const std::wstring_view name = base::FileNameOf(programPath);
+        const auto stem = base::StemOf(name);
+        const std::wstring ofType = L"x" + std::wstring(stem ? name.substr(stem->size()) : std::wstring_view());
         if (!::SHGetFileInfoW(ofType.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                               SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES))
             return false;

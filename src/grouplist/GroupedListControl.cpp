@@ -253,33 +253,19 @@ void GroupedListControl::Redraw()
 
 void GroupedListControl::BeginUpdate()
 {
-    ListInstance* instance = Instance();
-    if (!instance)
-        return;
-    if (instance->updateDepth++ == 0) {
-        instance->rowsAtUpdate = RowCount(instance->list);
-        instance->redrawOwed = false;
+    if (ListInstance* instance = Instance()) {
+        ++instance->updatesOpen;
+        PauseRedraw(*instance);
     }
-    if (instance->redrawPauses++ == 0)
-        ::SendMessageW(instance->list, WM_SETREDRAW, FALSE, 0);
 }
 
 void GroupedListControl::EndUpdate()
 {
     ListInstance* instance = Instance();
-    if (!instance || instance->updateDepth == 0)
+    if (!instance || instance->updatesOpen == 0)
         return;
-    --instance->updateDepth;
-    if (--instance->redrawPauses > 0) {
-        instance->redrawOwed = true;
-        return;
-    }
-    ::SendMessageW(instance->list, WM_SETREDRAW, TRUE, 0);
-    // A slice of work that only added entries to collapsed groups changed
-    // nothing on screen: no repaint for it.
-    if (instance->redrawOwed || RowCount(instance->list) != instance->rowsAtUpdate)
-        ::InvalidateRect(instance->list, nullptr, TRUE);
-    instance->redrawOwed = false;
+    --instance->updatesOpen;
+    ResumeRedraw(*instance, false);
 }
 
 void GroupedListControl::SharePicture(HBITMAP picture)

@@ -44,13 +44,6 @@ bool RemoveGroupEntries(ListInstance& instance, int groupHandle)
     return true;
 }
 
-// Repaints the row of every group, in document order.
-void PaintGroupRows(ListInstance& instance)
-{
-    for (const Element& group : Doc::Children(instance.document.Root()))
-        PaintRow(instance, Doc::Int(group.get(), Attr::RowIndex));
-}
-
 // Online entries first, each side in its old order; the rows keep their
 // places and take the entries in the new order. The elements themselves move,
 // so nothing else the document holds about an entry is lost or reordered.
@@ -326,32 +319,14 @@ int GroupedListControl::CollapseGroup(int handle)
 
 void GroupedListControl::ExpandAllGroups()
 {
-    ListInstance* instance = Instance();
-    if (!instance)
-        return;
-    {
-        const RowBatch batch(*instance);
-        for (const Element& group : Doc::Children(instance->document.Root())) {
-            if (!Doc::Flag(group.get(), Attr::Expanded))
-                ExpandRows(*instance, Doc::Int(group.get(), Attr::Handle));
-        }
-    }
-    PaintGroupRows(*instance);
+    if (ListInstance* instance = Instance())
+        SetAllGroupsExpanded(*instance, true);
 }
 
 void GroupedListControl::CollapseAllGroups()
 {
-    ListInstance* instance = Instance();
-    if (!instance)
-        return;
-    {
-        const RowBatch batch(*instance);
-        for (const Element& group : Doc::Children(instance->document.Root())) {
-            if (Doc::Flag(group.get(), Attr::Expanded))
-                CollapseRows(*instance, Doc::Int(group.get(), Attr::Handle));
-        }
-    }
-    PaintGroupRows(*instance);
+    if (ListInstance* instance = Instance())
+        SetAllGroupsExpanded(*instance, false);
 }
 
 int GroupedListControl::DeleteEntry(int handle)

@@ -140,10 +140,10 @@ struct ListInstance {
     RenameState rename;
     TooltipState tooltip;
 
-    int redrawPauses = 0; // nesting depth of RowBatch and BeginUpdate
-    int updateDepth = 0;  // BeginUpdate calls not yet ended
-    int rowsAtUpdate = 0; // the row count when the outermost update began
-    bool redrawOwed = false; // a RowBatch ended inside an update
+    int redrawPauses = 0;     // nesting depth of PauseRedraw (RowBatch, BeginUpdate)
+    int updatesOpen = 0;      // BeginUpdate calls not yet ended, so a stray EndUpdate cannot end a RowBatch's pause
+    int rowsAtPause = 0;      // the row count when the outermost pause began
+    bool redrawOwed = false;  // a pause inside changed rows
 
     // A design size at the control's scale.
     [[nodiscard]] int Px(int design) const noexcept { return base::Scaled(design, dpi); }

@@ -13,20 +13,28 @@ int g_heightBeingAdded = 0;
 
 } // namespace
 
-RowBatch::RowBatch(ListInstance& instance) : m_instance(instance)
+void PauseRedraw(ListInstance& instance)
 {
-    if (m_instance.redrawPauses++ == 0)
-        ::SendMessageW(m_instance.list, WM_SETREDRAW, FALSE, 0);
+    if (instance.redrawPauses++ > 0)
+        return;
+    instance.rowsAtPause = RowCount(instance.list);
+    instance.redrawOwed = false;
+    ::SendMessageW(instance.list, WM_SETREDRAW, FALSE, 0);
 }
 
-RowBatch::~RowBatch()
+void ResumeRedraw(ListInstance& instance, bool rowsChanged)
 {
-    if (--m_instance.redrawPauses == 0) {
-        ::SendMessageW(m_instance.list, WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(m_instance.list, nullptr, TRUE);
-    } else {
-        m_instance.redrawOwed = true;
-    }
+    if (instance.redrawPauses == 0)
+        return;
+    instance.redrawOwed = instance.redrawOwed || rowsChanged;
+    if (--instance.redrawPauses > 0)
+        return;
+    ::SendMessageW(instance.list, WM_SETREDRAW, TRUE, 0);
+    // Work that only added entries to collapsed groups changed nothing on
+    // screen: no repaint for it.
+    if (instance.redrawOwed || RowCount(instance.list) != instance.rowsAtPause)
+        ::InvalidateRect(instance.list, nullptr, TRUE);
+    instance.redrawOwed = false;
 }
 
 int RowCount(HWND list)

@@ -7,16 +7,21 @@
 
 namespace grouplist {
 
-// Holds the list box's redrawing while many rows change: each row insert,
-// delete or height change would otherwise update the scroll bar and
-// invalidate the rows below it (about 8 ms a row under Wine). The list is
-// repainted once at the end. Nests.
+// The list's one redraw pause. While rows change, each insert, delete or
+// height change would otherwise update the scroll bar and invalidate the
+// rows below it (about 8 ms a row under Wine). Pauses nest; when the
+// outermost one ends the list is repainted once, and only if its row count
+// changed or a pause that changed rows asked for it.
+void PauseRedraw(ListInstance& instance);
+void ResumeRedraw(ListInstance& instance, bool rowsChanged);
+
+// A pause over a scope whose work changes rows.
 class RowBatch {
 public:
-    explicit RowBatch(ListInstance& instance);
+    explicit RowBatch(ListInstance& instance) : m_instance(instance) { PauseRedraw(m_instance); }
     RowBatch(const RowBatch&) = delete;
     RowBatch& operator=(const RowBatch&) = delete;
-    ~RowBatch();
+    ~RowBatch() { ResumeRedraw(m_instance, true); }
 
 private:
     ListInstance& m_instance;

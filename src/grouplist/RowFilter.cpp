@@ -174,6 +174,27 @@ void RebuildRows(ListInstance& instance, int topItem)
     FollowMarkedItems(instance);
 }
 
+void SetAllGroupsExpanded(ListInstance& instance, bool expanded)
+{
+    const int rows = RowCount(instance.list);
+    int top = rows > 0 ? ItemAtRow(instance.list, static_cast<int>(::SendMessageW(instance.list, LB_GETTOPINDEX, 0, 0)))
+                       : 0;
+    if (const ItemIndex::Entry* entry = instance.index.FindEntry(top); entry && !expanded)
+        top = entry->group;
+    bool changed = false;
+    for (const ItemIndex::Group& group : instance.index.Groups()) {
+        IXMLDOMElement* element = instance.document.Find(group.handle);
+        changed = changed || Doc::Flag(element, Attr::Expanded) != expanded;
+        Doc::Set(element, Attr::Expanded, expanded ? 1 : 0);
+    }
+    if (!changed)
+        return;
+    RebuildRows(instance, top);
+    // The arrows turn even where no row came or went (an empty group).
+    for (const ItemIndex::Group& group : instance.index.Groups())
+        PaintRow(instance, Doc::Int(instance.document.Find(group.handle), Attr::RowIndex));
+}
+
 int ShowGroupRow(ListInstance& instance, int groupHandle)
 {
     IXMLDOMElement* group = instance.document.Find(groupHandle);

@@ -19,6 +19,11 @@ void SetFilter(ListInstance& instance, std::wstring_view text);
 // and the list scrolled to the row of topItem (when it has one). Only items
 // whose rows changed have 项目索引 written.
 void RebuildRows(ListInstance& instance, int topItem);
+
+// Every group expanded, or collapsed, its rows rebuilt in one go rather
+// than group by group; the top row stays on its item, or on the group of
+// an entry that loses its row.
+void SetAllGroupsExpanded(ListInstance& instance, bool expanded);
 // A group the filter hid, given its row in its place for a match that came;
 // its row, or -1.
 int ShowGroupRow(ListInstance& instance, int groupHandle);

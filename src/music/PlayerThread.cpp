@@ -1,5 +1,6 @@
 #include "music/PlayerThread.h"
 
+#include "base/ComPtr.h"
 #include "base/Handles.h"
 
 #include <objbase.h>
@@ -90,7 +91,7 @@ void Run(const std::shared_ptr<State>& state)
 {
     // MCI plays MP3 through COM objects; this thread pumps, so it can be a
     // single-threaded apartment.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const base::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     std::unique_ptr<MediaPlayer> player = MakePlayer(*state);
     unsigned playing = 0; // the request whose track plays; 0 for none
 
@@ -137,9 +138,6 @@ void Run(const std::shared_ptr<State>& state)
     hold.lock();
     state->finished = true;
     state->ended.notify_all();
-    hold.unlock();
-    if (SUCCEEDED(com))
-        ::CoUninitialize();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "music/Playlist.h"
 
 #include "base/Text.h"
+#include "base/PathParts.h"
 #include "base/TextFile.h"
 
 namespace music {
@@ -32,10 +33,7 @@ std::wstring JoinLines(const std::vector<std::wstring>& lines)
 
 std::wstring TrackTitle(std::wstring_view path)
 {
-    const size_t slash = path.rfind(L'\\');
-    const std::wstring_view name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind(L'.');
-    return dot == std::wstring_view::npos ? std::wstring() : std::wstring(name.substr(0, dot));
+    return std::wstring(base::StemOf(base::FileNameOf(path)).value_or(std::wstring_view()));
 }
 
 std::optional<std::size_t> NextTrackIndex(const std::vector<std::wstring>& playlist, std::wstring_view current)

@@ -1,5 +1,7 @@
 #include "toolkit/SingleInstance.h"
 
+#include "base/Hashing.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -23,11 +25,7 @@ std::wstring SingleInstance::MutexNameFor(const std::wstring& executablePath)
         ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
     // FNV-1a over the UTF-16 units: paths are longer than a kernel object
     // name may be and contain backslashes, which names may not.
-    std::uint64_t hash = 14695981039346656037ull;
-    for (wchar_t c : folded) {
-        hash ^= static_cast<std::uint16_t>(c);
-        hash *= 1099511628211ull;
-    }
+    const std::uint64_t hash = base::Fnv1a(std::span<const wchar_t>(folded));
     wchar_t name[64];
     std::swprintf(name, 64, L"Global\\Quillery-%016llx", static_cast<unsigned long long>(hash));
     return name;

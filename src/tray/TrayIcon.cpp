@@ -1,6 +1,6 @@
 #include "tray/TrayIcon.h"
 
-#include "base/AppMessages.h"
+#include "base/Utf16.h"
 #include "image/IconDirectory.h"
 
 #include <commctrl.h>
@@ -14,11 +14,6 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-
-[[nodiscard]] bool IsHighSurrogate(wchar_t c) noexcept
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
 
 // The owner's small icon belongs to the owner; the caller copies it.
 [[nodiscard]] HICON SharedSmallIcon(HWND owner) noexcept
@@ -72,14 +67,14 @@ void CopyToField(wchar_t* field, size_t capacity, std::wstring_view text) noexce
     if (!field || capacity == 0)
         return;
     size_t count = std::min(text.size(), capacity - 1);
-    if (count > 0 && IsHighSurrogate(text[count - 1]))
+    if (count > 0 && base::IsHighSurrogate(text[count - 1]))
         --count; // half a character would show as garbage
     std::copy_n(text.data(), count, field);
     field[count] = L'\0';
 }
 
-TrayIcon::TrayIcon(UINT taskbarCreatedMessage, NotifyFunction notify)
-    : m_taskbarCreatedMessage(taskbarCreatedMessage),
+TrayIcon::TrayIcon(UINT taskbarCreatedMessage, UINT callbackMessage, NotifyFunction notify)
+    : m_taskbarCreatedMessage(taskbarCreatedMessage), m_callbackMessage(callbackMessage),
       m_notify(notify ? std::move(notify) : NotifyFunction(&ShellNotify))
 {
 }
@@ -139,7 +134,7 @@ bool TrayIcon::Add(HWND owner, std::optional<std::span<const unsigned char>> ico
     m_data.hWnd = owner;
     m_data.uID = kIconId;
     m_data.uFlags = kIconFlags;
-    m_data.uCallbackMessage = base::kTrayCallbackMessage;
+    m_data.uCallbackMessage = m_callbackMessage;
     m_data.hIcon = m_icon.get();
     CopyToField(m_data.szTip, std::size(m_data.szTip), tip.value_or(std::wstring_view{}));
     // Installed even when the shell refuses: a shell that is not up yet
@@ -222,7 +217,7 @@ LRESULT CALLBACK TrayIcon::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT TrayIcon::OnOwnerMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == base::kTrayCallbackMessage) {
+    if (message == m_callbackMessage) {
         if (!m_handler)
             return ::DefSubclassProc(hwnd, message, wParam, lParam);
         // A copy: the handler may remove the icon or even destroy this

@@ -40,8 +40,10 @@ public:
     // Receives the mouse message (WM_LBUTTONDBLCLK, WM_RBUTTONUP, ...) on the icon.
     using EventHandler = std::function<void(UINT mouseMessage)>;
 
-    // taskbarCreatedMessage: the id registered for "TaskbarCreated".
-    explicit TrayIcon(UINT taskbarCreatedMessage, NotifyFunction notify = {});
+    // taskbarCreatedMessage: the id registered for "TaskbarCreated";
+    // callbackMessage: the one the icon reports its mouse events with, a
+    // number the owner has no other use for.
+    TrayIcon(UINT taskbarCreatedMessage, UINT callbackMessage, NotifyFunction notify = {});
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
     ~TrayIcon(); // removes an installed icon
@@ -80,6 +82,7 @@ private:
     bool Notify(DWORD message);
 
     UINT m_taskbarCreatedMessage;
+    UINT m_callbackMessage;
     NotifyFunction m_notify;
     HWND m_owner = nullptr; // not owned
     bool m_installed = false;

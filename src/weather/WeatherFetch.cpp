@@ -1,6 +1,5 @@
 #include "weather/WeatherFetch.h"
 
-#include "base/AppMessages.h"
 #include "weather/WeatherPage.h"
 
 #include <thread>
@@ -9,7 +8,7 @@ namespace weather {
 
 namespace {
 
-void FetchAndPost(HWND target, unsigned fetch, const std::wstring& url, PageSource& source,
+void FetchAndPost(HWND target, UINT message, unsigned fetch, const std::wstring& url, PageSource& source,
                   WeatherMailbox& mailbox) noexcept
 {
     try {
@@ -23,12 +22,12 @@ void FetchAndPost(HWND target, unsigned fetch, const std::wstring& url, PageSour
     // Ended before the news goes out, so the window never sees a finished
     // fetch still counted as running.
     mailbox.WorkerEnded();
-    (void)::PostMessageW(target, base::kWeatherResultMessage, fetch, 0);
+    (void)::PostMessageW(target, message, fetch, 0);
 }
 
 } // namespace
 
-bool StartWeatherFetch(HWND target, unsigned fetch, std::wstring url, std::shared_ptr<PageSource> source,
+bool StartWeatherFetch(HWND target, UINT message, unsigned fetch, std::wstring url, std::shared_ptr<PageSource> source,
                        std::shared_ptr<WeatherMailbox> mailbox)
 {
     if (!source || !mailbox)
@@ -36,8 +35,8 @@ bool StartWeatherFetch(HWND target, unsigned fetch, std::wstring url, std::share
     mailbox->WorkerStarting();
     try {
         // Detached: closing the program must not wait for a slow server.
-        std::thread([target, fetch, url = std::move(url), source, mailbox] {
-            FetchAndPost(target, fetch, url, *source, *mailbox);
+        std::thread([target, message, fetch, url = std::move(url), source, mailbox] {
+            FetchAndPost(target, message, fetch, url, *source, *mailbox);
         }).detach();
         return true;
     } catch (...) {

@@ -14,11 +14,11 @@
 namespace weather {
 
 // Starts the worker: it fetches url from source, parses the page, leaves
-// the result in mailbox under `fetch` and posts base::kWeatherResultMessage
-// to target with `fetch` in wParam (lParam is 0). The worker and the
+// the result in mailbox under `fetch` and posts `message` to target with
+// `fetch` in wParam (lParam is 0). The worker and the
 // mailbox's other holders share it, so a result whose window is gone goes
 // with the mailbox. False when no thread could start.
-[[nodiscard]] bool StartWeatherFetch(HWND target, unsigned fetch, std::wstring url,
+[[nodiscard]] bool StartWeatherFetch(HWND target, UINT message, unsigned fetch, std::wstring url,
                                      std::shared_ptr<PageSource> source, std::shared_ptr<WeatherMailbox> mailbox);
 
 } // namespace weather

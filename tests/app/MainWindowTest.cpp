@@ -10,7 +10,7 @@
 #include "ProcessWindow.h"
 #include "MessagePump.h"
 #include "TempFolder.h"
-#include "base/AppMessages.h"
+#include "app/AppMessages.h"
 #include "base/ComPtr.h"
 #include "base/Dpi.h"
 #include "base/Text.h"
@@ -347,7 +347,7 @@ TEST_F(MainWindowTest, WhereTheTrayRefusesTheIconMinimisingLeavesTheWindowOnTheT
     EXPECT_FALSE(::IsWindowVisible(Window()));
     EXPECT_TRUE(m_window->Tray().Installed());
     EXPECT_EQ(shell->calls, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY})) << "the icon and its balloon";
-    ::SendMessageW(Window(), base::kTrayCallbackMessage, tray::kIconId, WM_LBUTTONDBLCLK);
+    ::SendMessageW(Window(), app::kTrayCallbackMessage, tray::kIconId, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(::IsWindowVisible(Window()) && !::IsIconic(Window()));
     EXPECT_FALSE(m_window->Tray().Installed());
 }
@@ -399,7 +399,7 @@ TEST(MainWindowWeatherTest, ForgedResultsChangeNothingAndAStuckFetchIsNeverJoine
         weather::WeatherResult forged{std::array<std::string, 3>{"2000-01-01 forged", "b", "c"}};
         for (const WPARAM fetch : {WPARAM{0}, WPARAM{1}, WPARAM{2}, WPARAM{UINT_MAX} + 2, ~WPARAM{0}}) {
             for (const LPARAM lParam : {reinterpret_cast<LPARAM>(&forged), LPARAM{0x5A5A50}})
-                ::SendMessageW(window.Handle(), base::kWeatherResultMessage, fetch, lParam);
+                ::SendMessageW(window.Handle(), app::kWeatherResultMessage, fetch, lParam);
         }
         EXPECT_EQ(TextOf(line), app::kFetchingText);
         EXPECT_TRUE(window.Weather().Fetching());

@@ -71,10 +71,3 @@ TEST(TextFile, AReadWithinALimitSaysWhyItGaveNothing)
     EXPECT_FALSE(ReadFileBytes(dir.Path(), 10, &why).has_value());
     EXPECT_NE(why, base::ReadError::Missing);
 }
-
-TEST(TextFile, FolderOfCutsAtTheLastSeparator)
-{
-    EXPECT_EQ(base::FolderOf(L"C:\\a\\b.txt"), L"C:\\a");
-    EXPECT_EQ(base::FolderOf(L"C:/a/b.txt"), L"C:/a");
-    EXPECT_EQ(base::FolderOf(L"b.txt"), L"");
-}

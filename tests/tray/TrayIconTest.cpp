@@ -1,6 +1,5 @@
 #include "tray/TrayIcon.h"
 
-#include "base/AppMessages.h"
 #include "image/IconDirectory.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,8 @@
 
 namespace {
 
-using base::kTrayCallbackMessage;
+// The owner hands the icon a number of its own to report with.
+constexpr UINT kTrayCallbackMessage = WM_APP + 5;
 constexpr UINT kTaskbarCreated = WM_APP + 40; // stands in for the registered id
 constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
@@ -123,7 +123,7 @@ protected:
     std::vector<DWORD> m_ticks;
     std::vector<UINT> m_events;
     bool m_shellUp = true; // false: the shell refuses new icons
-    tray::TrayIcon m_tray{kTaskbarCreated, [this](DWORD message, const NOTIFYICONDATAW& data) {
+    tray::TrayIcon m_tray{kTaskbarCreated, kTrayCallbackMessage, [this](DWORD message, const NOTIFYICONDATAW& data) {
                               m_calls.emplace_back(message, data);
                               m_ticks.push_back(::GetTickCount());
                               return message != NIM_ADD || m_shellUp;

@@ -3,7 +3,6 @@
 
 #include "weather/WeatherFetch.h"
 
-#include "base/AppMessages.h"
 #include "base/Handles.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +10,9 @@
 #include <memory>
 
 namespace {
+
+// Whatever number the window hands the worker.
+constexpr UINT kResultMessage = WM_APP + 9;
 
 class HeldPageSource final : public weather::PageSource {
 public:
@@ -44,13 +46,13 @@ TEST(WeatherFetchTest, AResultTheWindowNeverTakesGoesWithTheMailbox)
         const auto source = std::make_shared<HeldPageSource>();
         auto mailbox = std::make_shared<weather::WeatherMailbox>();
         const std::weak_ptr<weather::WeatherMailbox> watch = mailbox;
-        ASSERT_TRUE(weather::StartWeatherFetch(window.get(), 7, L"http://127.0.0.1:9/", source, mailbox));
+        ASSERT_TRUE(weather::StartWeatherFetch(window.get(), kResultMessage, 7, L"http://127.0.0.1:9/", source, mailbox));
         EXPECT_EQ(mailbox->Running(), 1);
         if (postedFirst) {
             ::SetEvent(source->open);
             MSG msg{};
             ASSERT_TRUE(WaitUntil([&] {
-                return ::PeekMessageW(&msg, window.get(), base::kWeatherResultMessage, base::kWeatherResultMessage,
+                return ::PeekMessageW(&msg, window.get(), kResultMessage, kResultMessage,
                                       PM_NOREMOVE) != FALSE;
             }));
             EXPECT_EQ(std::pair(msg.wParam, msg.lParam), std::pair(WPARAM{7}, LPARAM{0}))
