@@ -1,5 +1,6 @@
 #include "catalogue/Catalogue.h"
 
+#include "base/Hashing.h"
 #include "catalogue/CatalogueEdits.h"
 #include "catalogue/CatalogueFolder.h"
 #include "catalogue/CatalogueNames.h"
@@ -24,10 +25,7 @@ constexpr UINT kFirstSliceDelayMs = 150;
 
 std::uint64_t ContentKey(const std::vector<std::uint8_t>& bytes)
 {
-    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (const std::uint8_t b : bytes)
-        hash = (hash ^ b) * 1099511628211ull;
-    return hash ^ bytes.size();
+    return base::Fnv1a(std::span<const std::uint8_t>(bytes)) ^ bytes.size();
 }
 
 base::UniqueBitmap BitmapOf(const std::vector<std::uint8_t>& bytes)

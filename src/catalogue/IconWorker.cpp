@@ -1,10 +1,9 @@
 #include "catalogue/IconWorker.h"
 
+#include "base/ComPtr.h"
 #include "base/Stopwatch.h"
 #include "catalogue/CatalogueEdits.h"
 #include "catalogue/ProgramIcons.h"
-
-#include <objbase.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -60,7 +59,7 @@ std::wstring TakeNext(State& state)
 void Run(const std::shared_ptr<State>& state)
 {
     // The shell's icon lookup wants a single-threaded apartment.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const base::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     std::unique_lock hold(state->lock);
     for (;;) {
         state->wake.wait(hold, [&] { return state->stop || !state->queued.empty(); });
@@ -93,9 +92,6 @@ void Run(const std::shared_ptr<State>& state)
     }
     state->finished = true;
     state->ended.notify_all();
-    hold.unlock();
-    if (SUCCEEDED(com))
-        ::CoUninitialize();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "catalogue/ShortcutFields.h"
 
+#include "base/PathParts.h"
 #include "catalogue/CatalogueFolder.h"
 #include "toolkit/PanelControls.h"
 
@@ -7,10 +8,8 @@ namespace catalogue {
 
 std::wstring ShortcutNameFor(std::wstring_view path)
 {
-    const auto slash = path.rfind(L'\\');
-    const std::wstring_view file = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-    const auto dot = file.rfind(L'.');
-    return dot == std::wstring_view::npos ? std::wstring() : std::wstring(file.substr(0, dot));
+    // A program without an extension is given no name: the user types one.
+    return std::wstring(base::StemOf(base::FileNameOf(path)).value_or(L""));
 }
 
 void RefreshGroupChoices(HWND combo, const std::wstring& root)

@@ -1,6 +1,7 @@
 #include "music/MusicPanel.h"
 
 #include "base/FolderListing.h"
+#include "base/PathParts.h"
 #include "base/WindowPlacement.h"
 #include "music/Playlist.h"
 #include "toolkit/FileDialog.h"
@@ -199,10 +200,12 @@ void MusicPanel::DeleteAllTracks()
 void MusicPanel::OpenTrackFolder()
 {
     const std::wstring path = RowText(SelectedRow());
-    const size_t slash = path.rfind(L'\\');
-    if (slash == std::wstring::npos || !m_settings.shell)
+    const std::wstring folder = base::FolderOf(path);
+    if (folder.empty() || !m_settings.shell)
         return;
-    m_settings.shell->OpenFolder(path.substr(0, slash + 1));
+    // With its backslash, so a track at a drive's root opens the root, not
+    // the drive's current folder.
+    m_settings.shell->OpenFolder(folder + L'\\');
 }
 
 void MusicPanel::PlaySelectedTrack()
