@@ -121,6 +121,7 @@ void SetPaths(AppState& state, const std::wstring& programDirectory)
     state.favoritesDir = programDirectory + L"\\Favorites";
     state.playlistPath = programDirectory + L"\\Favorites\\mp3.txt";
     state.configPath = programDirectory + L"\\Instal.ini";
+    state.iconCachePath = programDirectory + L"\\IconCache.dat";
 }
 
 base::UniqueBitmap MakeDefaultItemPicture(int pixelSize)

@@ -15,6 +15,7 @@ struct AppState {
     std::wstring configPath;   // program directory + "\Instal.ini"
     std::wstring favoritesDir; // program directory + "\Favorites"
     std::wstring playlistPath; // program directory + "\Favorites\mp3.txt"
+    std::wstring iconCachePath; // program directory + "\IconCache.dat"
 
     std::vector<std::wstring> playlist;
     std::wstring currentMusic; // full path of the current track; empty if none

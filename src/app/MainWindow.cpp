@@ -344,6 +344,7 @@ void MainWindow::CreateShortcutList()
     grouplist::GroupedListControl::SetDefaultAvatars(m_state.defaultPictures[0].get(),
                                                      m_state.defaultPictures[1].get());
     m_loader = std::make_unique<catalogue::CatalogueLoader>(m_state.listControl, m_iconSource);
+    m_loader->UseIconCache(m_state.iconCachePath);
     m_loader->SetMissingMarker(
         [this](int entry, bool missing) { (void)m_state.listControl.SetEntryMissing(entry, missing); });
     m_actions = std::make_unique<ListActions>(ListActionSettings{.root = m_state.favoritesDir,
@@ -408,6 +409,8 @@ void MainWindow::SaveConfiguration()
     // A save that fails leaves the file as it was; nothing to tell the user
     // as the program closes anyway.
     (void)app::SaveConfiguration(m_config, RestoredTopLeft(), m_state.currentMusic);
+    if (m_loader)
+        m_loader->SaveIconCache();
 }
 
 void MainWindow::ClampToScreen(WINDOWPOS& pos) const

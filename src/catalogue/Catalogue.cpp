@@ -8,6 +8,7 @@
 #include "image/PictureHelpers.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace catalogue {
 
@@ -22,6 +23,9 @@ constexpr UINT kIconsReadyMessage = WM_APP + 1;
 // and paint never wait long for it.
 constexpr double kSliceMs = 12;
 constexpr UINT kFirstSliceDelayMs = 150;
+// How long entries wait for the cache to be read before they come without
+// its pictures; a local file of any allowed size is read well within it.
+constexpr double kCacheWaitMs = 1000;
 
 std::uint64_t ContentKey(const std::vector<std::uint8_t>& bytes)
 {
@@ -67,8 +71,11 @@ void CatalogueLoader::Load(const std::wstring& root)
 void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
 {
     ++m_load;
+    // The user's reload is also how a share that answers again gets its
+    // picture checked.
+    m_recheckShares = std::exchange(m_loadedOnce, true);
     if (m_worker)
-        m_worker->StartLoad(m_load, m_pictureSize);
+        m_worker->StartLoad(m_load, m_pictureSize, m_recheckShares);
     m_watch = base::Stopwatch{};
     m_stats = {};
     m_groups.clear();
@@ -132,6 +139,46 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
     CheckDone();
 }
 
+void CatalogueLoader::UseIconCache(const std::wstring& file)
+{
+    if (!m_worker)
+        return;
+    m_cache = std::make_shared<IconCache>(file);
+    m_worker->UseCache(m_cache);
+}
+
+void CatalogueLoader::SaveIconCache()
+{
+    if (!m_cache)
+        return;
+    // A load still running has not named every path it holds: none is dropped.
+    const std::vector<std::wstring> keep = m_done ? LoadedPaths() : std::vector<std::wstring>{};
+    // Quietly: the program works the same without the file.
+    (void)m_cache->Save(m_pictureSize, m_done ? &keep : nullptr);
+}
+
+std::vector<std::wstring> CatalogueLoader::LoadedPaths() const
+{
+    std::vector<std::wstring> paths;
+    paths.reserve(m_paths.size());
+    for (const auto& [path, known] : m_paths)
+        paths.push_back(path);
+    return paths;
+}
+
+bool CatalogueLoader::TakeCachedPicture(const std::wstring& path, PathPicture& known)
+{
+    if (!m_cache || !m_cache->IsRead())
+        return false;
+    const std::optional<CachedPicture> cached = m_cache->Find(path, m_pictureSize);
+    if (!cached)
+        return false;
+    known.picture = PictureFromBytes(*cached->picture);
+    known.missing = cached->missing;
+    known.cached = true;
+    return true;
+}
+
 void CatalogueLoader::GroupToggled(int groupHandle)
 {
     const auto item = m_list.ReadItem(groupHandle);
@@ -167,7 +214,7 @@ void CatalogueLoader::AskAgainForEveryPicture()
         return;
     // A load of its own: a picture still coming at the old size is dropped.
     ++m_load;
-    m_worker->StartLoad(m_load, m_pictureSize);
+    m_worker->StartLoad(m_load, m_pictureSize, m_recheckShares);
     if (m_preferredGroup >= 0)
         m_worker->Prefer(WorkerGroup(static_cast<size_t>(m_preferredGroup)));
     m_assignments.clear();
@@ -180,6 +227,15 @@ void CatalogueLoader::AskAgainForEveryPicture()
         known.picture = nullptr;
         known.waiting = known.entries;
         known.resized = true;
+        known.cached = false;
+        known.answered = false;
+        // Kept from before at this size: shown at once, and only checked.
+        if (TakeCachedPicture(path, known)) {
+            for (const int entry : known.entries)
+                m_assignments.push_back(
+                    {entry, known.picture, m_markMissing ? std::optional<bool>(known.missing) : std::nullopt});
+            known.waiting = {};
+        }
         m_worker->Request(known.group, path);
         ++m_asked;
     }
@@ -239,6 +295,10 @@ int CatalogueLoader::WorkerGroup(size_t group) const
 
 void CatalogueLoader::AddSomeEntries(const base::Stopwatch& slice)
 {
+    // Read on the worker as the window comes up: a moment's wait beats
+    // blank pictures that the cache's replace a moment later.
+    if (m_cache && !m_cache->IsRead() && m_watch.ElapsedMs() < kCacheWaitMs)
+        return;
     while (slice.ElapsedMs() < kSliceMs) {
         const std::optional<size_t> g = NextGroupToFill();
         if (!g)
@@ -262,8 +322,11 @@ void CatalogueLoader::AddEntry(size_t g, const std::wstring& file)
     if (!entry.signature.empty()) {
         const auto [it, added] = m_paths.try_emplace(entry.signature);
         known = &it->second;
-        if (added)
+        if (added) {
             known->group = WorkerGroup(g);
+            if (TakeCachedPicture(entry.signature, *known))
+                ++m_stats.cachedPaths;
+        }
         if (added && m_worker) {
             m_worker->Request(WorkerGroup(g), entry.signature);
             ++m_asked;
@@ -301,22 +364,34 @@ void CatalogueLoader::TakePictures()
         if (result.load != m_load)
             continue;
         const auto it = m_paths.find(result.path);
-        if (it == m_paths.end() || it->second.picture)
+        if (it == m_paths.end() || it->second.answered)
             continue;
         PathPicture& known = it->second;
-        HBITMAP picture = PictureFromBytes(result.picture);
+        known.answered = true;
+        --m_asked;
+        const bool wasCached = std::exchange(known.cached, false);
+        if (result.unchanged && wasCached)
+            continue; // what its entries show still holds
+        HBITMAP picture = m_blank;
+        if (!result.unchanged) {
+            picture = PictureFromBytes(result.picture);
+        } else if (const auto cached = m_cache ? m_cache->Find(result.path, m_pictureSize) : std::nullopt) {
+            // Added before the cache was read: the worker found its picture still holds.
+            picture = PictureFromBytes(*cached->picture);
+        }
+        const HBITMAP shown = known.picture;
         known.picture = picture;
         known.missing = result.missing;
-        const bool newPicture = picture != m_blank || known.resized;
+        // Entries showing the cache's picture all take a changed one, blank or not.
+        const bool newPicture = wasCached ? picture != shown : (picture != m_blank || known.resized);
         // Asked again, the entries may carry a mark the new answer takes away.
-        const bool mark = m_markMissing && (result.missing || known.resized);
+        const bool mark = m_markMissing && (result.missing || known.resized || wasCached);
         if (newPicture || mark) {
-            for (const int entry : known.waiting)
+            for (const int entry : wasCached ? known.entries : known.waiting)
                 m_assignments.push_back({entry, newPicture ? picture : nullptr,
                                          mark ? std::optional<bool>(result.missing) : std::nullopt});
         }
         known.waiting = {};
-        --m_asked;
     }
     m_stats.sourceMs = m_worker->SourceMs();
     CheckDone();
@@ -363,6 +438,8 @@ void CatalogueLoader::CheckDone()
     // m_nextGroup only passes a group once it is whole.
     m_done = true;
     m_stats.iconsDoneMs = m_watch.ElapsedMs();
+    if (m_cache && m_worker)
+        m_worker->SaveCache(m_pictureSize, LoadedPaths());
     // Whatever the place named has not come: it is not there (or not shown).
     m_placePending = false;
     ::KillTimer(Handle(), kSliceTimer);

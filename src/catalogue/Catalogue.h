@@ -4,6 +4,7 @@
 
 #include "base/Stopwatch.h"
 #include "base/Window.h"
+#include "catalogue/IconCache.h"
 #include "catalogue/IconWorker.h"
 #include "catalogue/ProgramIcons.h"
 #include "catalogue/ProgramLauncher.h"
@@ -24,7 +25,8 @@ namespace catalogue {
 struct LoadStats {
     int groups = 0;
     int entries = 0;
-    int pathsAsked = 0;      // distinct program paths handed to the icon source
+    int pathsAsked = 0;      // distinct program paths handed to the worker
+    int cachedPaths = 0;     // of them, those whose entries came with the cache's picture
     int pictures = 0;        // distinct pictures made from what it gave
     double sourceMs = 0;     // time spent in the icon source
     double iconsDoneMs = 0;  // from the load's start to its last picture in place
@@ -53,6 +55,10 @@ struct ListPlace {
 // and entries with identical pictures share one bitmap. Pictures are made at the picture size (32 x 32 until told
 // otherwise); a new size asks for every picture again, and entries show
 // their old ones until the new ones come.
+//
+// With an icon cache, an entry whose path has a picture there gets it as it
+// is added, and the worker only checks that it still holds. The first load
+// leaves paths on shares unchecked; later ones (reloads) check them last.
 class CatalogueLoader final : private base::Window {
 public:
     explicit CatalogueLoader(grouplist::GroupedListControl& list,
@@ -77,6 +83,13 @@ public:
     // hears "false" when an earlier answer may have marked it. None: nobody.
     using MissingMarker = std::function<void(int entryHandle, bool missing)>;
     void SetMissingMarker(MissingMarker marker) { m_markMissing = std::move(marker); }
+    // Keeps pictures between starts in `file`. It is read on the worker at
+    // once; the first load's entries wait for it briefly. Written when a
+    // load's pictures are all in and something changed, without the paths
+    // the load no longer has and pictures of other sizes.
+    void UseIconCache(const std::wstring& file);
+    // Writes the cache now if anything changed (for the program's close).
+    void SaveIconCache();
     // To be called when the user has expanded (or collapsed) a group.
     void GroupToggled(int groupHandle);
     // The side of the pictures in pixels: kIconPictureSize scaled to the
@@ -104,6 +117,8 @@ private:
         std::vector<int> entries;     // every entry of this path
         std::vector<int> waiting;     // entries still showing a blank or an old-size picture
         bool resized = false;         // asked again at a new size: even a blank answer replaces
+        bool cached = false;          // showing the cache's picture, not yet confirmed by the worker
+        bool answered = false;        // the worker's answer for this load came
     };
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -114,6 +129,8 @@ private:
     void TakePictures();
     void AssignSomePictures(const base::Stopwatch& slice);
     [[nodiscard]] HBITMAP PictureFromBytes(const std::vector<std::uint8_t>& bytes);
+    [[nodiscard]] bool TakeCachedPicture(const std::wstring& path, PathPicture& known);
+    [[nodiscard]] std::vector<std::wstring> LoadedPaths() const;
     void ReleasePictures();
     void AskAgainForEveryPicture();
     void CheckDone();
@@ -123,6 +140,9 @@ private:
     grouplist::GroupedListControl& m_list;
     MissingMarker m_markMissing;
     std::unique_ptr<IconWorker> m_worker;
+    std::shared_ptr<IconCache> m_cache; // none: every picture is asked for
+    bool m_loadedOnce = false;          // a load has started: the next ones are reloads
+    bool m_recheckShares = false;       // this load checks the paths on shares
     // Shown until an entry's picture comes, and for programs without one.
     // Entries share it, so it goes with ReleasePicture, never on its own.
     HBITMAP m_blank = nullptr;

@@ -180,4 +180,43 @@ bool IsMissingProgram(const std::wstring& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+bool IsOnShare(const std::wstring& path)
+{
+    const std::wstring plain = base::WithoutExtendedPrefix(path);
+    // "\\server\share\...", but not a device path such as "\\.\C:\...".
+    if (plain.size() > 2 && (plain[0] == L'\\' || plain[0] == L'/') && (plain[1] == L'\\' || plain[1] == L'/'))
+        return plain[2] != L'.' && plain[2] != L'?';
+    if (!IsAbsoluteDrivePath(plain))
+        return false;
+    const wchar_t root[] = {plain[0], L':', L'\\', L'\0'};
+    return ::GetDriveTypeW(root) == DRIVE_REMOTE;
+}
+
+ProgramFileCheck CheckProgramFile(const std::wstring& path)
+{
+    const std::wstring plain = base::WithoutExtendedPrefix(path);
+    const bool unc = plain.size() > 2 && plain[0] == L'\\' && plain[1] == L'\\';
+    if (!IsAbsoluteDrivePath(plain) && !unc)
+        return {};
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW(base::ExtendedPath(plain).c_str(), GetFileExInfoStandard, &data)) {
+        const auto high = [](DWORD h, DWORD l) { return (static_cast<std::uint64_t>(h) << 32) | l; };
+        return {{.known = true,
+                 .size = high(data.nFileSizeHigh, data.nFileSizeLow),
+                 .writeTime = high(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)},
+                true};
+    }
+    switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_ACCESS_DENIED:
+        return {}; // an answer: it is not there, or not for us to see
+    default:
+        // An unreachable server, a share gone, a time-out, a drive not ready.
+        return {{}, false};
+    }
+}
+
 } // namespace catalogue

@@ -4,6 +4,8 @@
 // the name a new group gets. Names are checked as the management panel
 // checks them, and nothing is ever overwritten.
 
+#include "catalogue/IconCacheFormat.h"
+
 #include <string>
 #include <string_view>
 
@@ -40,6 +42,21 @@ enum class EditResult {
 // mapped network drive, a CD drive, a drive letter that names nothing, a
 // relative name (found on PATH by the shell) or an empty path is never missing.
 [[nodiscard]] bool IsMissingProgram(const std::wstring& path);
+
+// Whether a program path is on a share: a UNC path, or a drive letter the
+// system maps to one. Its file system may take long to answer, or never.
+[[nodiscard]] bool IsOnShare(const std::wstring& path);
+
+// What identifies a program's file now (its size and last-write time), from
+// its attributes alone. Only absolute paths are looked at: a relative name is
+// found on PATH by the shell, so the file there says nothing. `answered` is
+// false when the file system holding it did not answer (a share that is off
+// or out of reach), as against saying that it is not there.
+struct ProgramFileCheck {
+    FileStamp stamp;
+    bool answered = true;
+};
+[[nodiscard]] ProgramFileCheck CheckProgramFile(const std::wstring& path);
 
 // Whether two names are one to the file system (without regard to case).
 [[nodiscard]] bool SameFileName(std::wstring_view a, std::wstring_view b) noexcept;

@@ -12,6 +12,8 @@
 
 namespace catalogue {
 
+class IconCache;
+
 // Where pictures come from. Called on the worker thread (its apartment is
 // single-threaded COM), never on the window's.
 class IconSource {
@@ -34,6 +36,7 @@ struct IconResult {
     std::wstring path;
     std::vector<std::uint8_t> picture; // as asked for the load's pixel size
     bool missing = false;              // IsMissingProgram, asked on the worker's thread
+    bool unchanged = false;            // the cache's picture still holds (and picture is empty)
 };
 
 // Paths are asked for a group at a time: the preferred group's first, then
@@ -41,6 +44,12 @@ struct IconResult {
 // result also says whether the program is gone (IsMissingProgram), so the
 // window never waits on the file system for that either. When
 // results wait it posts `message` to `notify`, once until they are taken.
+//
+// With a cache, a path it holds a picture for is only checked (attributes
+// alone) and the source asked only when the file is new, changed or was
+// missing. A path on a share keeps its picture unchecked, unless the load
+// re-checks shares: then it is checked after every other path, and its
+// picture replaced only when the share answers and the file has changed.
 class IconWorker {
 public:
     IconWorker(std::shared_ptr<IconSource> source, HWND notify, UINT message);
@@ -52,7 +61,12 @@ public:
 
     // Drops every queued path and waiting result: what follows belongs to
     // load, and its pictures are asked for at pixelSize.
-    void StartLoad(int load, int pixelSize);
+    void StartLoad(int load, int pixelSize, bool recheckShares = false);
+    // The cache is read on the worker's thread before anything else.
+    void UseCache(std::shared_ptr<IconCache> cache);
+    // Saves the cache once every queued path is answered (SaveCache there);
+    // a later call replaces one still waiting.
+    void SaveCache(int pixelSize, std::vector<std::wstring> keep);
     void Request(int group, std::wstring path);
     void Prefer(int group);
     [[nodiscard]] std::vector<IconResult> TakeResults();

@@ -466,6 +466,75 @@ TEST_F(CatalogueLoaderTest, AReloadKeepsTheUsersPlaceAndSelectsARenamedEntryWhen
     EXPECT_EQ(selected(), c);
 }
 
+TEST_F(CatalogueLoaderTest, ASecondStartShowsKeptPicturesAtOnceAndAsksOnlyForNewChangedOrMissingPrograms)
+{
+    const std::wstring kept = m_temp.Path() + L"\\kept.exe";
+    const std::wstring replaced = m_temp.Path() + L"\\replaced.exe";
+    const std::wstring gone = m_temp.Path() + L"\\gone.exe";
+    const std::wstring added = m_temp.Path() + L"\\added.exe";
+    const std::wstring share = L"\\\\192.0.2.1\\share\\app.exe"; // no server answers there
+    const std::wstring cacheFile = m_temp.Path() + L"\\IconCache.dat";
+    ASSERT_TRUE(base::WriteFileAtomic(kept, "MZ") && base::WriteFileAtomic(replaced, "MZ"));
+    Shortcut(L"g", L"kept", kept);
+    Shortcut(L"g", L"kept too", kept);
+    Shortcut(L"g", L"replaced", replaced);
+    Shortcut(L"g", L"gone", gone);
+    Shortcut(L"h", L"share", share);
+    {
+        catalogue::CatalogueLoader first(m_control, std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{
+                                                        {kept, RGB(200, 0, 0)},
+                                                        {replaced, RGB(0, 200, 0)},
+                                                        {share, RGB(0, 0, 200)},
+                                                    }));
+        first.UseIconCache(cacheFile);
+        first.Load(m_root);
+        ASSERT_TRUE(PumpUntil([&] {
+            return first.Done() && ::GetFileAttributesW(cacheFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+        }));
+    }
+
+    // Another program in replaced's place, with a new write time; a new shortcut.
+    ::Sleep(20);
+    ASSERT_TRUE(base::WriteFileAtomic(replaced, "MZ, another program"));
+    ASSERT_TRUE(base::WriteFileAtomic(added, "MZ"));
+    Shortcut(L"g", L"added", added);
+    // What the shell would give now: a program it is not asked for keeps its old colour.
+    const auto source = std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{
+        {kept, RGB(1, 1, 1)}, {replaced, RGB(0, 0, 99)}, {added, RGB(9, 9, 9)}, {share, RGB(5, 5, 5)}});
+    source->Hold();
+    catalogue::CatalogueLoader second(m_control, source);
+    std::map<std::wstring, bool> marks;
+    second.SetMissingMarker([&](int entry, bool missing) { marks[m_control.ReadItem(entry)->name] = missing; });
+    second.UseIconCache(cacheFile);
+    second.Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return second.Stats().entries == 6; }));
+    auto shown = Entries();
+    EXPECT_EQ(shown.at(L" kept").colour, RGB(200, 0, 0)) << "kept pictures come with their entries";
+    EXPECT_EQ(shown.at(L" kept").picture, shown.at(L" kept too").picture);
+    EXPECT_EQ(shown.at(L" replaced").colour, RGB(0, 200, 0)) << "until the check finds it changed";
+    EXPECT_EQ(shown.at(L" share").colour, RGB(0, 0, 200));
+    EXPECT_EQ(shown.at(L" added").colour, kWhite);
+    EXPECT_EQ(marks, (std::map<std::wstring, bool>{{L" gone", true}}));
+    EXPECT_EQ(second.Stats().cachedPaths, 4);
+
+    source->Release();
+    ASSERT_TRUE(PumpUntil([&] { return second.Done(); }));
+    shown = Entries();
+    EXPECT_EQ(shown.at(L" kept").colour, RGB(200, 0, 0));
+    EXPECT_EQ(shown.at(L" replaced").colour, RGB(0, 0, 99));
+    EXPECT_EQ(shown.at(L" added").colour, RGB(9, 9, 9));
+    EXPECT_EQ(shown.at(L" share").colour, RGB(0, 0, 200)) << "a share is not checked on a start";
+    std::vector<std::wstring> asked = source->Asked();
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::wstring>{added, gone, replaced}));
+
+    // A reload checks the share too; not answering, it keeps its picture.
+    second.Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return second.Done(); }));
+    EXPECT_EQ(Entries().at(L" share").colour, RGB(0, 0, 200));
+    EXPECT_EQ(source->Asked().size(), 4u) << "only the one still missing";
+}
+
 TEST(IconWorkerTest, ASourceThatAnswersAfterTheWorkerIsGonePostsNothing)
 {
     constexpr UINT kReady = WM_APP + 30;

@@ -1,0 +1,62 @@
+#pragma once
+// Program pictures kept between starts in a file (IconCache.dat beside
+// Instal.ini), so the list shows every icon the moment it fills instead of
+// waiting for the shell again. Each picture is kept for a path (compared as
+// the file system compares, without regard to case) and a pixel size, with
+// what identified the program's file when it was made.
+//
+// Shared by the window thread, which only looks pictures up, and the icon
+// worker, which reads the file, checks the files and saves; every call is
+// safe from either, and none holds the lock over file work.
+
+#include "catalogue/IconCacheFormat.h"
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace catalogue {
+
+class IconCache {
+public:
+    explicit IconCache(std::wstring file);
+    IconCache(const IconCache&) = delete;
+    IconCache& operator=(const IconCache&) = delete;
+
+    [[nodiscard]] const std::wstring& File() const noexcept { return m_file; }
+
+    // Reads the file the first time; later calls do nothing. A file that is
+    // missing, unreadable, short, corrupt, of another version or too large
+    // leaves the cache empty, and the next save makes it anew.
+    void Read();
+    [[nodiscard]] bool IsRead() const noexcept { return m_read.load(std::memory_order_acquire); }
+
+    [[nodiscard]] std::optional<CachedPicture> Find(const std::wstring& path, int pixelSize) const;
+    // The picture made for a path just now. Counts as a change only when
+    // it differs from the one kept.
+    void Store(const std::wstring& path, int pixelSize, const FileStamp& stamp, PictureBytes picture, bool missing);
+
+    // Writes the file when anything changed since it was read or last
+    // written. Only pictures of pixelSize are kept, and with `keep` only
+    // those of its paths: the others are forgotten. False when the file
+    // cannot be written (a read-only folder, a folder in its place); the
+    // program goes on without it, and the next save tries again. Nothing is
+    // written before the file has been read, so a save never loses it.
+    [[nodiscard]] bool Save(int pixelSize, const std::vector<std::wstring>* keep = nullptr);
+
+private:
+    [[nodiscard]] static std::wstring KeyOf(const std::wstring& path, int pixelSize);
+
+    const std::wstring m_file;
+    std::atomic<bool> m_read{false};
+    std::once_flag m_readOnce;
+    std::mutex m_saving; // one save at a time, so the last one written holds the latest
+    mutable std::mutex m_lock;
+    std::unordered_map<std::wstring, CachedPicture> m_pictures; // by KeyOf
+    bool m_changed = false; // since the file was read or written
+};
+
+} // namespace catalogue

@@ -1,0 +1,179 @@
+// The icon cache's file: what is written reads back the same with each
+// picture once, every kind of bad file is refused whole and made anew, and
+// a cache that cannot be written is skipped without harm.
+
+#include "catalogue/IconCache.h"
+#include "catalogue/IconCacheFormat.h"
+
+#include "base/Handles.h"
+#include "base/TextFile.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using catalogue::CachedPicture;
+using catalogue::DecodeIconCache;
+using catalogue::EncodeIconCache;
+
+namespace {
+
+catalogue::PictureBytes Picture(std::size_t size, std::uint8_t value)
+{
+    return std::make_shared<const std::vector<std::uint8_t>>(size, value);
+}
+
+// The checksum put right after a change, so the change itself is judged.
+std::string WithChecksum(std::string bytes)
+{
+    const std::uint32_t crc = catalogue::Crc32(std::string_view(bytes).substr(0, bytes.size() - 4));
+    for (int i = 0; i < 4; ++i)
+        bytes[bytes.size() - 4 + i] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::vector<CachedPicture> ThreeRecords()
+{
+    return {
+        {L"C:\\工具\\a.exe", 32, {true, 4096, 0x01D9000011112222ull}, false, Picture(100, 1)},
+        {L"\\\\server\\share\\b.exe", 32, {true, 7, 8}, false, Picture(100, 1)}, // the same picture
+        {L"C:\\gone.exe", 48, {}, true, Picture(0, 0)},
+    };
+}
+
+} // namespace
+
+TEST(IconCacheFormat, WhatIsWrittenReadsBackWithEachPictureOnce)
+{
+    const std::string bytes = EncodeIconCache(ThreeRecords());
+    EXPECT_EQ(bytes.size(), 12u + (8 + 100) + (8 + 0) + 3 * (8 + 28) + 2 * (11 + 20 + 11) + 4)
+        << "the shared picture is written once";
+    const auto read = DecodeIconCache(bytes);
+    ASSERT_TRUE(read);
+    const std::vector<CachedPicture> wrote = ThreeRecords();
+    ASSERT_EQ(read->size(), wrote.size());
+    for (std::size_t i = 0; i < wrote.size(); ++i) {
+        EXPECT_EQ((*read)[i].path, wrote[i].path);
+        EXPECT_EQ((*read)[i].pixelSize, wrote[i].pixelSize);
+        EXPECT_EQ((*read)[i].stamp, wrote[i].stamp);
+        EXPECT_EQ((*read)[i].missing, wrote[i].missing);
+        EXPECT_EQ(*(*read)[i].picture, *wrote[i].picture);
+    }
+    EXPECT_EQ((*read)[0].picture, (*read)[1].picture) << "shared in memory too";
+
+    // Past the size limit whole records are left out, and the rest still reads.
+    const auto cut = DecodeIconCache(EncodeIconCache(ThreeRecords(), 12 + 108 + 36 + 22 + 4));
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->size(), 1u);
+}
+
+TEST(IconCacheFormat, EveryKindOfBadFileIsRefusedWhole)
+{
+    const std::string good = EncodeIconCache(ThreeRecords());
+    ASSERT_TRUE(DecodeIconCache(good));
+    const auto refused = [](const std::string& bytes) { return !DecodeIconCache(bytes).has_value(); };
+    EXPECT_TRUE(refused(""));
+    EXPECT_TRUE(refused(good.substr(0, 15)));
+    EXPECT_TRUE(refused(WithChecksum(good.substr(0, good.size() - 20) + "crc!"))) << "a record cut short";
+    EXPECT_TRUE(refused(WithChecksum(good.substr(0, good.size() - 4) + "more" + "crc!"))) << "bytes after the records";
+    for (std::size_t at = 0; at < good.size(); at += 7) {
+        std::string flipped = good;
+        flipped[at] ^= 0x10;
+        EXPECT_TRUE(refused(flipped)) << "a byte changed at " << at;
+    }
+    const auto changed = [&](std::size_t at, char value) {
+        std::string bytes = good;
+        bytes[at] = value;
+        return WithChecksum(bytes);
+    };
+    EXPECT_TRUE(refused(changed(0, 'X'))) << "another magic";
+    EXPECT_TRUE(refused(changed(4, 2))) << "another version";
+    EXPECT_TRUE(refused(changed(8, 9))) << "more records than there are";
+    EXPECT_TRUE(refused(changed(12, 7))) << "a kind of record this version has not";
+    // The first path record's flags, then the picture it names.
+    const std::size_t path = 12 + 108 + 8;
+    EXPECT_TRUE(refused(changed(path + 20, 4))) << "an unknown flag";
+    EXPECT_TRUE(refused(changed(path + 24, 5))) << "a picture not written before it";
+    EXPECT_TRUE(refused(changed(path, 0))) << "a picture size of 0";
+    EXPECT_TRUE(refused(std::string(catalogue::kIconCacheMaxBytes + 1, '\0')));
+}
+
+TEST(IconCacheFile, WrittenOnlyWhenChangedAndBadOrMissingFilesAreMadeAnew)
+{
+    testing_support::TempFolder temp;
+    const std::wstring file = temp.Path() + L"\\IconCache.dat";
+    const auto stamp = [](std::uint64_t t) { return catalogue::FileStamp{true, 10, t}; };
+    {
+        catalogue::IconCache cache(file);
+        cache.Store(L"C:\\a.exe", 32, stamp(1), Picture(20, 1), false);
+        EXPECT_TRUE(cache.Save(32)) << "nothing is written before the file is read";
+        EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+        cache.Read();
+        cache.Store(L"C:\\a.exe", 32, stamp(1), Picture(20, 1), false);
+        cache.Store(L"C:\\b.exe", 32, stamp(2), Picture(20, 2), false);
+        cache.Store(L"C:\\b.exe", 48, stamp(2), Picture(30, 2), false); // a scale change
+        const std::vector<std::wstring> keep = {L"c:\\A.EXE"};
+        ASSERT_TRUE(cache.Save(32, &keep));
+        EXPECT_FALSE(cache.Find(L"C:\\b.exe", 32)) << "no longer in the catalogue";
+        EXPECT_FALSE(cache.Find(L"C:\\b.exe", 48)) << "another size";
+    }
+    const auto written = base::ReadFileBytes(file);
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(DecodeIconCache(*written));
+    EXPECT_EQ(DecodeIconCache(*written)->size(), 1u);
+
+    // Read back, found without regard to case; the same picture again is no change.
+    ASSERT_TRUE(base::WriteFileAtomic(file, *written));
+    catalogue::IconCache again(file);
+    again.Read();
+    const auto found = again.Find(L"C:\\A.exe", 32);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->stamp, stamp(1));
+    again.Store(L"C:\\a.exe", 32, stamp(1), Picture(20, 1), false);
+    ASSERT_TRUE(::DeleteFileW(file.c_str()));
+    ASSERT_TRUE(again.Save(32));
+    EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "written though nothing changed";
+
+    // A damaged file and one over the limit are ignored and replaced by a good one.
+    std::string damaged = *written;
+    damaged[20] ^= 1;
+    for (const bool large : {false, true}) {
+        ASSERT_TRUE(base::WriteFileAtomic(file, damaged));
+        if (large) {
+            const base::UniqueFileHandle handle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            LARGE_INTEGER end{};
+            end.QuadPart = static_cast<LONGLONG>(catalogue::kIconCacheMaxBytes) + 1;
+            ASSERT_TRUE(::SetFilePointerEx(handle.get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(handle.get()));
+        }
+        catalogue::IconCache cache(file);
+        cache.Read();
+        EXPECT_FALSE(cache.Find(L"C:\\a.exe", 32));
+        ASSERT_TRUE(cache.Save(32));
+        const auto remade = base::ReadFileBytes(file, catalogue::kIconCacheMaxBytes);
+        ASSERT_TRUE(remade) << "large: " << large;
+        EXPECT_TRUE(DecodeIconCache(*remade)) << "large: " << large;
+    }
+}
+
+TEST(IconCacheFile, AFolderInItsPlaceIsSkippedQuietly)
+{
+    testing_support::TempFolder temp;
+    const std::wstring file = temp.Path() + L"\\IconCache.dat";
+    ASSERT_TRUE(::CreateDirectoryW(file.c_str(), nullptr));
+    catalogue::IconCache cache(file);
+    cache.Read();
+    cache.Store(L"C:\\a.exe", 32, {true, 1, 1}, Picture(20, 1), false);
+    EXPECT_FALSE(cache.Save(32));
+    EXPECT_TRUE(cache.Find(L"C:\\a.exe", 32)) << "still serves the pictures it holds";
+    EXPECT_NE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    WIN32_FIND_DATAW data{};
+    const base::UniqueFindHandle find(::FindFirstFileW((temp.Path() + L"\\*.tmp").c_str(), &data));
+    EXPECT_FALSE(find) << "a temporary file was left behind";
+}
