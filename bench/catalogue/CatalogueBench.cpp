@@ -1,6 +1,8 @@
 // The catalogue as a user meets it: how soon the program first paints with
-// catalogues of 0, 1,000 and 10,000 shortcuts; how long the pictures of a
-// 1,000-shortcut load take against the time the shell spends making them;
+// catalogues of 0, 1,000 and 10,000 shortcuts (its icon cache in place);
+// how long the pictures of a 1,000-shortcut load take against the time the
+// shell spends making them, and from a process's start with and without
+// the pictures kept by an earlier one;
 // how long a message to the window waits meanwhile; the GDI objects of a
 // 20,000-shortcut catalogue expanded and painted whole; and that reloads do
 // not grow them. Prints name=value figures; progress goes to stderr.
@@ -18,6 +20,7 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -61,7 +64,9 @@ static_assert(kStartupShapes[1].groups == kIconCatalogue.groups &&
               kStartupShapes[2].groups <= kLargeCatalogue.groups &&
               kStartupShapes[2].perGroup == kLargeCatalogue.perGroup);
 constexpr int kRounds = 3;
-constexpr int kIconLoads = 1 + kRounds + 1; // the warm-up, the timed rounds, the latency round
+// The warm-up, the timed rounds, the latency round, the starts with and without a cache.
+constexpr int kIconLoads = 1 + kRounds + 1 + 1;
+constexpr wchar_t kIconsFromStartOption[] = L"--icons-from-start";
 // Enough to show a leak of a single object per reload.
 constexpr int kReloads = 10;
 // Fewer would mean a Windows folder unlike any the figures were meant for.
@@ -419,6 +424,129 @@ bool PaintEveryRow(HWND list)
     return true;
 }
 
+std::uint64_t FileTimeValue(const FILETIME& time)
+{
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+double MsSinceProcessCreation()
+{
+    FILETIME creation{}, exit{}, kernel{}, user{}, now{};
+    if (!::GetProcessTimes(::GetCurrentProcess(), &creation, &exit, &kernel, &user))
+        return -1;
+    ::GetSystemTimePreciseAsFileTime(&now);
+    return static_cast<double>(FileTimeValue(now) - FileTimeValue(creation)) / 10000.0;
+}
+
+// The child's side of IconsFromStart: a list and a loader keeping its
+// pictures in cacheFile, made from nothing in a process of its own, as the
+// program makes them. Writes "ms cachedPaths pathsAsked" to resultFile, the
+// time counted from the process's creation to the last picture in place;
+// then saves the cache, as the program does at its close.
+int RunIconsFromStart(const std::wstring& root, const std::wstring& cacheFile, const std::wstring& resultFile)
+{
+    base::UniqueWindow host(::CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"catalogue bench", WS_POPUP | WS_VISIBLE,
+                                              0, 0, 275, 500, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                                              nullptr));
+    grouplist::GroupedListControl list;
+    if (!host || !list.Create(host.get(), 0, 1, false, RGB(255, 255, 255))) {
+        Note("could not create the list");
+        return 1;
+    }
+    catalogue::CatalogueLoader loader(list);
+    loader.UseIconCache(cacheFile);
+    const double loadStartMs = MsSinceProcessCreation();
+    const std::optional<catalogue::LoadStats> stats = WholeLoad(loader, root);
+    if (!stats || loadStartMs < 0) {
+        Note("the load did not finish");
+        return 1;
+    }
+    Note("from the process's start: load started at %.1f ms, icons done %.1f ms after it (%d of %d paths cached)",
+         loadStartMs, stats->iconsDoneMs, stats->cachedPaths, stats->pathsAsked);
+    loader.SaveIconCache();
+    char result[96];
+    std::snprintf(result, sizeof result, "%.1f %d %d", loadStartMs + stats->iconsDoneMs, stats->cachedPaths,
+                  stats->pathsAsked);
+    return base::WriteFileAtomic(resultFile, result) ? 0 : 1;
+}
+
+struct StartIcons {
+    double ms = 0; // from the process's creation to the last picture in place
+    int cachedPaths = 0;
+    int pathsAsked = 0;
+};
+
+// This program started again to load root from its own start (see
+// RunIconsFromStart), with its pictures kept in cacheFile.
+std::optional<StartIcons> IconsFromStart(const std::wstring& root, const std::wstring& cacheFile)
+{
+    wchar_t self[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring resultFile = cacheFile + L".result";
+    (void)::DeleteFileW(resultFile.c_str());
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" " + kIconsFromStartOption + L" \"" + root +
+                               L"\" \"" + cacheFile + L"\" \"" + resultFile + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        Note("CreateProcessW failed (%lu)", ::GetLastError());
+        return std::nullopt;
+    }
+    const base::UniqueKernelHandle process(info.hProcess);
+    const base::UniqueKernelHandle thread(info.hThread);
+    DWORD code = 1;
+    if (::WaitForSingleObject(process.get(), static_cast<DWORD>(kLoadTimeoutMs)) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 99);
+        Note("the load from a process's start did not end");
+        return std::nullopt;
+    }
+    const std::optional<std::string> result = base::ReadFileBytes(resultFile);
+    StartIcons icons;
+    if (!::GetExitCodeProcess(process.get(), &code) || code != 0 || !result ||
+        std::sscanf(result->c_str(), "%lf %d %d", &icons.ms, &icons.cachedPaths, &icons.pathsAsked) != 3) {
+        Note("the load from a process's start failed (exit code %lu)", code);
+        return std::nullopt;
+    }
+    return icons;
+}
+
+// The 1,000-shortcut catalogue's pictures from a process's start: once
+// with no cache, which writes it, then (best of the rounds) with it.
+bool MeasureIconsFromStart(const Catalogues& catalogues, int load, std::optional<double> coldInProcessMs)
+{
+    if (!WriteIconCatalogue(catalogues, load))
+        return Failed("could not write the 1,000-shortcut catalogue");
+    const std::wstring cacheFile = base::FolderOf(catalogues.iconRoot) + L"\\IconCache.dat";
+    (void)::DeleteFileW(cacheFile.c_str());
+    const std::optional<StartIcons> cold = IconsFromStart(catalogues.iconRoot, cacheFile);
+    if (!cold || ::GetFileAttributesW(cacheFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return Failed("the first start wrote no icon cache");
+    Note("start without a cache: icons done %.1f ms, %d paths asked", cold->ms, cold->pathsAsked);
+    std::optional<StartIcons> warm;
+    bool ok = true;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::optional<StartIcons> run = IconsFromStart(catalogues.iconRoot, cacheFile);
+        if (!run || run->cachedPaths != kIconPrograms) {
+            Note("a start with the cache found %d of %d pictures there", run ? run->cachedPaths : 0, kIconPrograms);
+            ok = false;
+            continue;
+        }
+        Note("start with the cache %d: icons done %.1f ms", round + 1, run->ms);
+        if (!warm || run->ms < warm->ms)
+            warm = run;
+    }
+    std::printf("catalogue_icons_done_cold_start_ms_1000=%.1f\n", cold->ms);
+    if (warm) {
+        std::printf("catalogue_icons_done_warm_ms_1000=%.1f\n", warm->ms);
+        if (coldInProcessMs && *coldInProcessMs > 0)
+            std::printf("catalogue_icons_warm_ratio_1000=%.3f\n", warm->ms / *coldInProcessMs);
+    }
+    std::fflush(stdout);
+    return ok && warm.has_value();
+}
+
 // The in-process figures: one list in a host window, one loader on it.
 bool MeasureLoads(const Catalogues& catalogues, int installed)
 {
@@ -481,6 +609,9 @@ bool MeasureLoads(const Catalogues& catalogues, int installed)
         std::printf("ui_latency_max_ms_during_icons=%.1f\n", longest);
         std::fflush(stdout);
     }
+
+    ok = MeasureIconsFromStart(catalogues, iconLoad++,
+                               best ? std::optional<double>(best->iconsDoneMs) : std::nullopt) && ok;
 
     // The start count comes after one load of the same catalogue: by then
     // the entries hold their pictures, which every reload replaces one for
@@ -631,7 +762,8 @@ std::optional<double> StartAndClose(const std::wstring& exe, const std::wstring&
 // One start of a fresh copy of the program in a scratch folder, its
 // Favorites made of the group folders, moved in for the run and back out
 // after it.
-std::optional<double> TimedStartup(const std::wstring& programFile, const std::vector<std::wstring>& groups)
+std::optional<double> TimedStartup(const std::wstring& programFile, const std::vector<std::wstring>& groups,
+                                   const std::wstring& iconCache)
 {
     const testing_support::ScratchFolder folder(L"qly-bench-");
     if (folder.Path().empty())
@@ -640,6 +772,7 @@ std::optional<double> TimedStartup(const std::wstring& programFile, const std::v
     const std::wstring favorites = folder.Path() + L"\\Favorites";
     std::optional<double> result;
     if (::CopyFileW(programFile.c_str(), exe.c_str(), FALSE) && MakeFolder(favorites) &&
+        ::CopyFileW(iconCache.c_str(), (folder.Path() + L"\\IconCache.dat").c_str(), FALSE) &&
         MoveFolders(groups, favorites, false))
         result = StartAndClose(exe, folder.Path(), static_cast<int>(groups.size()));
     else
@@ -661,11 +794,16 @@ bool MeasureStartups(const Catalogues& catalogues)
     const std::vector<std::wstring> groups[] = {{},
                                                 GroupFolders(catalogues.reloadRoot, kStartupShapes[1].groups),
                                                 GroupFolders(catalogues.largeRoot, kStartupShapes[2].groups)};
+    // Every start finds the pictures of all these catalogues' programs kept
+    // beside it, as after a first run: reading them must not delay the first paint.
+    const std::wstring iconCache = base::FolderOf(catalogues.largeRoot) + L"\\StartupIconCache.dat";
+    if (!IconsFromStart(catalogues.largeRoot, iconCache))
+        return Failed("could not make the icon cache for the starts");
     bool ok = true;
     std::optional<double> bests[std::size(kStartupShapes)];
     for (std::size_t c = 0; c < std::size(kStartupShapes); ++c) {
         for (int round = 0; round < kRounds; ++round) {
-            const std::optional<double> run = TimedStartup(programFile, groups[c]);
+            const std::optional<double> run = TimedStartup(programFile, groups[c], iconCache);
             ok = run.has_value() && ok;
             if (run && (!bests[c] || *run < *bests[c]))
                 bests[c] = run;
@@ -695,6 +833,14 @@ int main()
         Note("RegisterClassExW failed");
         return 1;
     }
+    int argc = 0;
+    LPWSTR* const argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (argv && argc == 5 && std::wstring(argv[1]) == kIconsFromStartOption) {
+        const int code = RunIconsFromStart(argv[2], argv[3], argv[4]);
+        ::LocalFree(argv);
+        return code;
+    }
+    ::LocalFree(argv);
     const std::vector<std::wstring> programs = InstalledPrograms();
     if (programs.size() < kMinPrograms) {
         Note("only %zu programs found in the Windows folders", programs.size());

@@ -1,7 +1,8 @@
 // The built program driven with the mouse: the shortcut list read from
-// Favorites, launching a shortcut, reloading from the title, docking at the
-// top edge and the exit box.
+// Favorites with the icons kept beside it, launching a shortcut, reloading
+// from the title, docking at the top edge and the exit box.
 
+#include "Canvas.h"
 #include "ProgramRunner.h"
 #include "RealInput.h"
 
@@ -9,6 +10,9 @@
 #include "app/MainLayout.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
+#include "catalogue/CatalogueEdits.h"
+#include "catalogue/IconCacheFormat.h"
+#include "catalogue/ProgramIcons.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +72,22 @@ protected:
     {
         const RECT r = RowRect(row);
         return ScreenPointOf(m_list, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+
+    // The pixels of a row on the screen that are exactly this colour.
+    [[nodiscard]] int ColourOnRow(int row, COLORREF colour) const
+    {
+        const RECT r = RowRect(row);
+        const POINT at = ScreenPointOf(m_list, {r.left, r.top});
+        const Canvas canvas(r.right - r.left, r.bottom - r.top);
+        HDC screen = ::GetDC(nullptr);
+        ::BitBlt(canvas.Dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, at.x, at.y, SRCCOPY);
+        ::ReleaseDC(nullptr, screen);
+        int count = 0;
+        for (int y = 0; y < r.bottom - r.top; ++y)
+            for (int x = 0; x < r.right - r.left; ++x)
+                count += canvas.At(x, y) == colour;
+        return count;
     }
 
     [[nodiscard]] POINT TitlePoint() const { return ScreenPointOf(m_window, {100, 16}); }
@@ -205,6 +225,53 @@ TEST_F(Catalogue, DoubleClickOnTheTitleReloadsFromDisk)
     // 工具 sorts first and now holds three shortcuts.
     Click(RowCentre(0));
     EXPECT_TRUE(WaitForRows(6)) << "rows: " << Rows();
+}
+
+TEST_F(Catalogue, KeptIconsShowFromTheCacheAndAStaleOneIsMadeAfreshAndKept)
+{
+    AddTwoGroups();
+    const std::wstring notepad = L"C:\\windows\\notepad.exe";
+    const std::wstring regedit = L"C:\\windows\\regedit.exe";
+    constexpr COLORREF kKept = RGB(12, 34, 56);
+    constexpr COLORREF kStale = RGB(200, 30, 40);
+    const auto picture = [](COLORREF colour) {
+        return std::make_shared<const std::vector<std::uint8_t>>(catalogue::IconToPicture(nullptr, nullptr, 32, 32, colour));
+    };
+    const catalogue::FileStamp notepadNow = catalogue::CheckProgramFile(notepad).stamp;
+    catalogue::FileStamp regeditBefore = catalogue::CheckProgramFile(regedit).stamp;
+    ASSERT_TRUE(notepadNow.known && regeditBefore.known);
+    regeditBefore.writeTime -= 10000000; // a second older: another file was there
+    const std::wstring cacheFile = m_copy.PathOf(L"IconCache.dat");
+    ASSERT_TRUE(base::WriteFileAtomic(cacheFile, catalogue::EncodeIconCache({
+                                                     {notepad, 32, notepadNow, false, picture(kKept)},
+                                                     {regedit, 32, regeditBefore, false, picture(kStale)},
+                                                     {L"C:\\no longer listed.exe", 32, notepadNow, false, picture(kStale)},
+                                                 })));
+    Start();
+    Click(RowCentre(0));
+    ASSERT_TRUE(WaitForRows(4)) << "rows: " << Rows();
+    EXPECT_TRUE(WaitUntil([&] { return ColourOnRow(1, kKept) >= 300 && ColourOnRow(2, kStale) == 0; }, kPatience))
+        << "notepad's kept picture: " << ColourOnRow(1, kKept) << " pixels, regedit's stale one: "
+        << ColourOnRow(2, kStale);
+
+    // Closed, it keeps what it has: regedit's picture made afresh, the path
+    // no shortcut names any longer dropped.
+    ::PostMessageW(m_window, WM_CLOSE, 0, 0);
+    ASSERT_EQ(m_program->WaitForExit(), std::optional<DWORD>(0));
+    const std::optional<std::string> bytes = base::ReadFileBytes(cacheFile);
+    ASSERT_TRUE(bytes);
+    const auto records = catalogue::DecodeIconCache(*bytes);
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 2u);
+    for (const catalogue::CachedPicture& record : *records) {
+        if (record.path == notepad) {
+            EXPECT_EQ(*record.picture, *picture(kKept));
+        } else {
+            EXPECT_EQ(record.path, regedit);
+            EXPECT_EQ(record.stamp, catalogue::CheckProgramFile(regedit).stamp);
+            EXPECT_NE(*record.picture, *picture(kStale));
+        }
+    }
 }
 
 TEST_F(WindowByMouse, DraggedToTheTopItDocksWhenTheMouseLeavesAndReturnsAtTheStrip)
