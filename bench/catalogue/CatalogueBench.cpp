@@ -10,6 +10,7 @@
 #include "GdiCount.h"
 #include "support/BenchSupport.h"
 #include "ProcessWindow.h"
+#include "ProgramProcess.h"
 #include "ScratchFolder.h"
 #include "base/Handles.h"
 #include "base/Text.h"
@@ -480,33 +481,20 @@ struct StartIcons {
 // RunIconsFromStart), with its pictures kept in cacheFile.
 std::optional<StartIcons> IconsFromStart(const std::wstring& root, const std::wstring& cacheFile)
 {
-    wchar_t self[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring resultFile = cacheFile + L".result";
     (void)::DeleteFileW(resultFile.c_str());
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" " + kIconsFromStartOption + L" \"" + root +
-                               L"\" \"" + cacheFile + L"\" \"" + resultFile + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
-        Note("CreateProcessW failed (%lu)", ::GetLastError());
-        return std::nullopt;
-    }
-    const base::UniqueKernelHandle process(info.hProcess);
-    const base::UniqueKernelHandle thread(info.hThread);
-    DWORD code = 1;
-    if (::WaitForSingleObject(process.get(), static_cast<DWORD>(kLoadTimeoutMs)) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process.get(), 99);
-        Note("the load from a process's start did not end");
-        return std::nullopt;
-    }
+    wchar_t self[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const testing_support::ProgramProcess process(
+        self, base::FolderOf(self),
+        std::wstring(kIconsFromStartOption) + L" \"" + root + L"\" \"" + cacheFile + L"\" \"" + resultFile + L"\"");
+    // One that does not end is ended as the process object goes.
+    const std::optional<DWORD> code = process.WaitForExit(static_cast<DWORD>(kLoadTimeoutMs));
     const std::optional<std::string> result = base::ReadFileBytes(resultFile);
     StartIcons icons;
-    if (!::GetExitCodeProcess(process.get(), &code) || code != 0 || !result ||
+    if (!process.Started() || code != std::optional<DWORD>(0) || !result ||
         std::sscanf(result->c_str(), "%lf %d %d", &icons.ms, &icons.cachedPaths, &icons.pathsAsked) != 3) {
-        Note("the load from a process's start failed (exit code %lu)", code);
+        Note("the load from a process's start failed (exit code %ld)", code ? static_cast<long>(*code) : -1L);
         return std::nullopt;
     }
     return icons;
@@ -660,13 +648,6 @@ bool MeasureLoads(const Catalogues& catalogues, int installed)
     return ok;
 }
 
-std::wstring BinFolder()
-{
-    wchar_t path[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return base::FolderOf(path);
-}
-
 // When, from CreateProcessW on, the main window was first seen, its list
 // first held every group row, and the first paint was done.
 struct StartupTimes {
@@ -682,15 +663,16 @@ struct StartupTimes {
 // the first paint is done when LB_GETCOUNT (SendMessageTimeout) equals the
 // number of groups and neither the main window nor the list has an update
 // region (GetUpdateRect(hwnd, nullptr, FALSE) is FALSE for both).
-StartupTimes WaitForFirstPaint(const PROCESS_INFORMATION& process, int groups, const Stopwatch& watch, HWND& window)
+StartupTimes WaitForFirstPaint(const testing_support::ProgramProcess& process, int groups, const Stopwatch& watch,
+                               HWND& window)
 {
     StartupTimes times;
     while (watch.ElapsedMs() < kStartTimeoutMs) {
-        if (::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+        if (process.Ended()) {
             Note("the program ended during its start");
             return times;
         }
-        window = testing_support::FindVisibleProcessWindow(process.dwProcessId, kMainWindowClass);
+        window = testing_support::FindVisibleProcessWindow(process.ProcessId(), kMainWindowClass);
         const HWND list = window ? testing_support::FindChildOfClass(window, L"ListBox") : nullptr;
         DWORD_PTR rows = 0;
         if (list && ::SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &rows) &&
@@ -727,33 +709,25 @@ bool MoveFolders(const std::vector<std::wstring>& folders, const std::wstring& t
 // on any failure, including an exit code other than 0 after WM_CLOSE.
 std::optional<double> StartAndClose(const std::wstring& exe, const std::wstring& folder, int groups)
 {
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
     const Stopwatch watch;
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &info)) {
+    const testing_support::ProgramProcess process(exe, folder);
+    if (!process.Started()) {
         Note("CreateProcessW failed (%lu)", ::GetLastError());
         return std::nullopt;
     }
-    const base::UniqueKernelHandle process(info.hProcess);
-    const base::UniqueKernelHandle thread(info.hThread);
     HWND window = nullptr;
-    const StartupTimes times = WaitForFirstPaint(info, groups, watch, window);
+    const StartupTimes times = WaitForFirstPaint(process, groups, watch, window);
     std::optional<double> result = times.paintedMs;
     if (window)
         ::PostMessageW(window, WM_CLOSE, 0, 0);
     Note("start-up with %d groups: window %.1f ms, rows %.1f ms, painted %.1f ms", groups,
          times.windowMs.value_or(-1), times.rowsMs.value_or(-1), times.paintedMs.value_or(-1));
-    DWORD code = 0;
-    if (::WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
+    // One that does not end is ended as the process object goes.
+    if (const std::optional<DWORD> code = process.WaitForExit(20000); !code) {
         Note("the program did not end on WM_CLOSE");
-        ::TerminateProcess(process.get(), 99);
-        ::WaitForSingleObject(process.get(), 5000);
         result.reset();
-    } else if (::GetExitCodeProcess(process.get(), &code) && code != 0) {
-        Note("the program ended with %lu", code);
+    } else if (*code != 0) {
+        Note("the program ended with %lu", *code);
         result.reset();
     }
     return result;
@@ -788,7 +762,7 @@ std::optional<double> TimedStartup(const std::wstring& programFile, const std::v
 // The program's start-up with each catalogue, best of the rounds.
 bool MeasureStartups(const Catalogues& catalogues)
 {
-    const std::wstring programFile = BinFolder() + L"\\Quillery.exe";
+    const std::wstring programFile = testing_support::BuildFolder() + L"\\Quillery.exe";
     if (::GetFileAttributesW(programFile.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Failed("no Quillery.exe beside the benchmark");
     const std::vector<std::wstring> groups[] = {{},

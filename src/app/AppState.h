@@ -19,7 +19,7 @@ struct AppState {
 
     std::vector<std::wstring> playlist;
     std::wstring currentMusic; // full path of the current track; empty if none
-    int musicPlaying = 0;
+    bool musicPlaying = false; // the play button shows "停止"
 
     // [0] the default item picture, [1] its grey copy; read when list rows paint.
     std::array<base::UniqueBitmap, 2> defaultPictures;
@@ -30,8 +30,9 @@ struct AppState {
     UINT taskbarCreatedMessage = 0;
 
     // Docking at the top edge of the screen.
-    int dockHidden = 0;
-    int dockSliding = 0;
+    // Changed by Docking's functions only.
+    bool dockHidden = false;
+    bool dockSliding = false;
     // Called out of the strip by the key, not the mouse: it stays until the
     // mouse has been over it, or the key sends it back.
     bool dockHeld = false;

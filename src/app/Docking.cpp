@@ -70,28 +70,26 @@ void AutoHideTick(HWND window, AppState& state, int dpi, const CursorReader& cur
     RECT r = WindowRectOf(window);
     if (state.dockHeld && !MouseLeftDockedWindow(r, cursor()))
         state.dockHeld = false; // the mouse came: leaving now puts it away as usual
-    if (r.top == 0 && state.dockHidden == 0 && !state.dockHeld && MouseLeftDockedWindow(r, cursor())) {
+    if (r.top == 0 && !state.dockHidden && !state.dockHeld && MouseLeftDockedWindow(r, cursor()))
         SlideUpAndDock(window, state, dpi);
-        state.dockHidden = 1;
-    }
 
     r = WindowRectOf(window);
-    if (r.top == 0 && state.dockHidden == 1 && MouseTouchesDockStrip(r, cursor(), dpi)) {
+    if (r.top == 0 && state.dockHidden && MouseTouchesDockStrip(r, cursor(), dpi)) {
         PlaceAtTop(window, r.left, kMainHeight, dpi);
-        state.dockHidden = 0;
-        state.dockSliding = 0;
+        state.dockHidden = false;
+        state.dockSliding = false;
         // Called back, it takes the keyboard: what the user types next is for it.
         ::SetForegroundWindow(window);
     }
 
     r = WindowRectOf(window);
-    if (state.dockHidden == 1 && r.top != 0)
+    if (state.dockHidden && r.top != 0)
         PlaceAtTop(window, r.left, kDockStripHeight, dpi);
 }
 
 void SlideUpAndDock(HWND window, AppState& state, int dpi)
 {
-    state.dockSliding = 1;
+    state.dockSliding = true;
     RECT r = WindowRectOf(window);
     // Steps grow with the scale too, so the slide takes as long at any DPI.
     const int step = base::Scaled(1, dpi);
@@ -103,13 +101,20 @@ void SlideUpAndDock(HWND window, AppState& state, int dpi)
             break;
     }
     PlaceAtTop(window, r.left, kDockStripHeight, dpi);
+    state.dockHidden = true;
+}
+
+void SendBackToDock(HWND window, AppState& state, int dpi)
+{
+    state.dockHeld = false;
+    SlideUpAndDock(window, state, dpi);
 }
 
 void CallOutOfDock(HWND window, AppState& state, int dpi)
 {
     PlaceAtTop(window, WindowRectOf(window).left, kMainHeight, dpi);
-    state.dockHidden = 0;
-    state.dockSliding = 0;
+    state.dockHidden = false;
+    state.dockSliding = false;
     state.dockHeld = true;
 }
 

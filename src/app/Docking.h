@@ -35,9 +35,12 @@ using CursorReader = std::function<POINT()>;
 void AutoHideTick(HWND window, AppState& state, int dpi, const CursorReader& cursor = CurrentCursor);
 
 // Slides the window up past the screen's top edge in growing steps, then
-// leaves the strip in its place. The slide is short (about a quarter of a
-// second); the window thread waits for it.
+// leaves the strip in its place, docked. The slide is short (about a
+// quarter of a second); the window thread waits for it.
 void SlideUpAndDock(HWND window, AppState& state, int dpi);
+
+// A window called out by the key, sent back into the strip it came from.
+void SendBackToDock(HWND window, AppState& state, int dpi);
 
 // The docked window whole at the top again, held there until the mouse has
 // been over it (see AppState::dockHeld).

@@ -50,10 +50,10 @@ void MusicBar::InitMusic()
     ShowTrackTitle(m_state.currentMusic);
 }
 
-void MusicBar::SetPlayButton(int playing)
+void MusicBar::SetPlayButton(bool playing)
 {
     m_playBox.SetTextOnly(playing ? kStopText : kPlayText);
-    m_state.musicPlaying = playing ? 1 : 0;
+    m_state.musicPlaying = playing;
 }
 
 void MusicBar::ShowTrackTitle(const std::wstring& path)
@@ -65,12 +65,12 @@ void MusicBar::PlayTrack(const std::wstring& path)
 {
     m_search.reset();
     ShowTrackTitle(path);
-    SetPlayButton(1);
+    SetPlayButton(true);
     m_ended = false;
     if (m_player)
         m_request = m_player->Play(path);
     else
-        SetPlayButton(0);
+        SetPlayButton(false);
 }
 
 void MusicBar::TogglePlayback()
@@ -82,7 +82,7 @@ void MusicBar::TogglePlayback()
         m_request = 0;
         m_ended = false;
         m_search.reset();
-        SetPlayButton(0);
+        SetPlayButton(false);
         return;
     }
     // An empty playlist has nothing to play, whatever was saved.
@@ -100,7 +100,7 @@ void MusicBar::MusicTimerTick()
         if (m_player)
             m_player->Stop();
         m_request = 0;
-        SetPlayButton(0);
+        SetPlayButton(false);
         return;
     }
     m_search = Search{.first = *next, .line = *next, .tried = 0};
@@ -114,14 +114,14 @@ void MusicBar::TryLine(size_t line)
     ++m_search->tried;
     m_state.currentMusic = m_state.playlist[line];
     ShowTrackTitle(m_state.currentMusic);
-    SetPlayButton(1);
+    SetPlayButton(true);
     m_ended = false;
     if (m_player) {
         m_request = m_player->Play(m_state.currentMusic);
         return;
     }
     m_search.reset();
-    SetPlayButton(0);
+    SetPlayButton(false);
 }
 
 void MusicBar::OnPlayerEvent(unsigned request, music::PlayerEvent event)
@@ -158,7 +158,7 @@ void MusicBar::OnPlayerEvent(unsigned request, music::PlayerEvent event)
         ShowTrackTitle(m_state.currentMusic);
     }
     m_search.reset();
-    SetPlayButton(0);
+    SetPlayButton(false);
 }
 
 void MusicBar::PlaySelectedTrack(const std::wstring& path)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -43,8 +44,10 @@ public:
     // (the saved one, else the first line); nothing plays.
     void InitMusic();
 
-    // 0 shows "播放", 1 "停止"; musicPlaying follows.
-    void SetPlayButton(int playing);
+    // false shows "播放", true "停止"; musicPlaying follows.
+    void SetPlayButton(bool playing);
+    // The playlist as its file was last read.
+    void SetPlaylist(std::vector<std::wstring> lines) { m_state.playlist = std::move(lines); }
     void ShowTrackTitle(const std::wstring& path);
     // Shows the track and the button "停止", and asks for the track; the
     // button goes back to "播放" if it cannot be played.

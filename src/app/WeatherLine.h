@@ -3,6 +3,7 @@
 // between three days with 动画框7 and 动画框6, fetched again by a click on
 // the failure text.
 
+#include "app/AppMessages.h"
 #include "app/Configuration.h"
 #include "toolkit/AnimationBox.h"
 #include "weather/PageSource.h"
@@ -19,7 +20,6 @@ namespace app {
 inline constexpr wchar_t kFetchingText[] = L"正在连接网络...";
 inline constexpr wchar_t kWeatherFailedText[] = L"网络连接失败,单击此处重新连接!";
 inline constexpr wchar_t kNoWeatherHostText[] = L"请在Instal.ini设置天气主机";
-inline constexpr UINT_PTR kWeatherDeadlineTimer = 3;
 // The whole fetch: connecting, waiting for the answer and reading it.
 inline constexpr UINT kWeatherFetchMs = 15000;
 

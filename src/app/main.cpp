@@ -1,7 +1,7 @@
 // Quillery: a personal box of program shortcuts.
 
 #include "app/AppState.h"
-#include "app/MainWindow.h"
+#include "app/Program.h"
 #include "toolkit/SingleInstance.h"
 
 #include <windows.h>
@@ -67,11 +67,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     (void)app::MakeDefaultPictures(state); // rows fall back to no picture without them
     state.taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
 
-    app::MainWindow window(state, app::ProgramDirectory());
-    if (!window.Create())
+    app::Program program(state, app::ProgramDirectory());
+    if (!program.Create())
         return 1;
     // A fixed-size window is shown as asked, except maximised.
-    ::ShowWindow(window.Handle(), showCommand == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCommand);
-    ::UpdateWindow(window.Handle());
+    ::ShowWindow(program.Handle(), showCommand == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCommand);
+    ::UpdateWindow(program.Handle());
     return RunMessageLoop();
 }

@@ -64,7 +64,7 @@ public:
     void StartLoad(int load, int pixelSize, bool recheckShares = false);
     // The cache is read on the worker's thread before anything else.
     void UseCache(std::shared_ptr<IconCache> cache);
-    // Saves the cache once every queued path is answered (SaveCache there);
+    // Saves the cache (IconCache::Save) once every queued path is answered;
     // a later call replaces one still waiting.
     void SaveCache(int pixelSize, std::vector<std::wstring> keep);
     void Request(int group, std::wstring path);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace grouplist {
 
@@ -36,9 +37,25 @@ void EnsureGreyAvatar(IXMLDOMElement* element, const ItemRecord& item)
 }
 
 // An entry whose online state may be switched; groups and unknown handles are refused.
-bool ReadSwitchableEntry(ListInstance* instance, int handle, ItemRecord& item, IXMLDOMElement*& element)
+struct SwitchableEntry {
+    ItemRecord item;
+    IXMLDOMElement* element = nullptr;
+};
+
+std::optional<SwitchableEntry> ReadSwitchableEntry(ListInstance* instance, int handle)
 {
-    return instance && handle >= 1 && ReadItem(*instance, handle, item, &element) && !item.IsGroup();
+    SwitchableEntry entry;
+    if (!instance || handle < 1 || !ReadItem(*instance, handle, entry.item, &entry.element) || entry.item.IsGroup())
+        return std::nullopt;
+    return entry;
+}
+
+// The grey picture is made the first time either state is set, so an
+// offline entry always has one to paint.
+void MarkOnline(const SwitchableEntry& entry, bool online)
+{
+    Doc::Set(entry.element, Attr::Online, online ? 1 : 0);
+    EnsureGreyAvatar(entry.element, entry.item);
 }
 
 std::vector<OnlineBlink>::iterator FindBlink(ListInstance& instance, int handle)
@@ -170,42 +187,38 @@ void OnFlashTimer(ListInstance& instance)
 int GroupedListControl::SetEntryOnline(int handle, int blinkDelayMs)
 {
     ListInstance* instance = Instance();
-    ItemRecord item;
-    IXMLDOMElement* element = nullptr;
-    if (!ReadSwitchableEntry(instance, handle, item, element))
+    const std::optional<SwitchableEntry> entry = ReadSwitchableEntry(instance, handle);
+    if (!entry)
         return 0;
-    if (item.online) {
+    if (entry->item.online) {
         // A second call during a blink ends it on the online state.
         (void)EndBlink(*instance, handle);
         return 1;
     }
-    Doc::Set(element, Attr::Online, 1);
-    EnsureGreyAvatar(element, item);
-    if (item.rowIndex == -1)
+    MarkOnline(*entry, true);
+    if (entry->item.rowIndex == -1)
         return 1;
     if (blinkDelayMs > 0) {
         const auto ms = static_cast<DWORD>(blinkDelayMs);
         instance->blinks.push_back({handle, 0, ::GetTickCount() + ms, ms});
         ScheduleBlinks(*instance);
     }
-    RepaintRow(*instance, item.rowIndex);
+    RepaintRow(*instance, entry->item.rowIndex);
     return 1;
 }
 
 int GroupedListControl::SetEntryOffline(int handle)
 {
     ListInstance* instance = Instance();
-    ItemRecord item;
-    IXMLDOMElement* element = nullptr;
-    if (!ReadSwitchableEntry(instance, handle, item, element))
+    const std::optional<SwitchableEntry> entry = ReadSwitchableEntry(instance, handle);
+    if (!entry)
         return 0;
     if (const auto found = FindBlink(*instance, handle); found != instance->blinks.end()) {
         instance->blinks.erase(found);
         ScheduleBlinks(*instance);
     }
-    Doc::Set(element, Attr::Online, 0);
-    EnsureGreyAvatar(element, item);
-    RepaintRow(*instance, item.rowIndex);
+    MarkOnline(*entry, false);
+    RepaintRow(*instance, entry->item.rowIndex);
     return 1;
 }
 

@@ -44,6 +44,31 @@ bool RemoveGroupEntries(ListInstance& instance, int groupHandle)
     return true;
 }
 
+// What an entry's description and its record both hold, copied either way;
+// the group it is in is not changed here.
+template <typename From, typename To>
+void CopyEntryFields(const From& from, To& to)
+{
+    to.name = from.name;
+    to.number = from.number;
+    to.nameColor = from.nameColor;
+    to.online = from.online;
+    to.value = from.value;
+    to.remark = from.remark;
+    to.signature = from.signature;
+}
+
+// A group's entries gone, its rows numbered again, and under a filter that
+// nothing in it matches now, its own row gone too.
+bool EmptyGroup(ListInstance& instance, int groupHandle)
+{
+    if (!RemoveGroupEntries(instance, groupHandle))
+        return false;
+    RenumberRows(instance, Doc::Int(instance.document.Find(groupHandle), Attr::RowIndex));
+    HideGroupWithoutMatch(instance, groupHandle);
+    return true;
+}
+
 // Online entries first, each side in its old order; the rows keep their
 // places and take the entries in the new order. The elements themselves move,
 // so nothing else the document holds about an entry is lost or reordered.
@@ -180,13 +205,7 @@ int GroupedListControl::AddEntry(EntryInfo& info, const std::vector<int>* icons)
     ItemRecord record;
     record.kind = kKindEntry;
     record.groupHandle = info.groupHandle;
-    record.name = info.name;
-    record.number = info.number;
-    record.nameColor = info.nameColor;
-    record.online = info.online;
-    record.value = info.value;
-    record.remark = info.remark;
-    record.signature = info.signature;
+    CopyEntryFields(info, record);
     if (icons) {
         record.serviceIcons = *icons;
         record.serviceIconCount = static_cast<int>(icons->size());
@@ -359,23 +378,14 @@ int GroupedListControl::ClearGroupEntries(std::optional<int> handle)
     ListInstance* instance = Instance();
     if (!instance || !instance->document)
         return 0;
-    if (handle) {
-        if (!RemoveGroupEntries(*instance, *handle))
-            return 0;
-        RenumberRows(*instance, Doc::Int(instance->document.Find(*handle), Attr::RowIndex));
-        HideGroupWithoutMatch(*instance, *handle);
-        return 1;
-    }
+    if (handle)
+        return EmptyGroup(*instance, *handle) ? 1 : 0;
     const RowBatch batch(*instance);
     const std::vector<Element> groups = Doc::Children(instance->document.Root());
-    for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
-        // Inserted groups put rows out of document order: each group's rows
-        // are renumbered before the next group reads its own.
-        const int group = Doc::Int(it->get(), Attr::Handle);
-        RemoveGroupEntries(*instance, group);
-        RenumberRows(*instance, Doc::Int(it->get(), Attr::RowIndex));
-        HideGroupWithoutMatch(*instance, group);
-    }
+    // Inserted groups put rows out of document order: each group's rows are
+    // renumbered before the next group reads its own.
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it)
+        (void)EmptyGroup(*instance, Doc::Int(it->get(), Attr::Handle));
     return 1;
 }
 
@@ -385,14 +395,13 @@ int GroupedListControl::DeleteGroup(std::optional<int> handle)
     if (!instance || !instance->document)
         return 0;
     if (handle) {
-        if (!RemoveGroupEntries(*instance, *handle))
+        // Should the group itself then stay, its entries are gone all the same.
+        if (!EmptyGroup(*instance, *handle))
             return 0;
+        // Read after emptying: a filter may have taken the empty group's row.
         const int row = Doc::Int(instance->document.Find(*handle), Attr::RowIndex);
-        if (!instance->document.Remove(instance->document.Root(), *handle)) {
-            RenumberRows(*instance, row); // its entries went all the same
-            HideGroupWithoutMatch(*instance, *handle);
+        if (!instance->document.Remove(instance->document.Root(), *handle))
             return 0;
-        }
         instance->index.RemoveGroup(*handle);
         instance->filter.expandedBefore.erase(*handle);
         DeleteRow(instance->list, row);
@@ -423,13 +432,7 @@ int GroupedListControl::GetEntryInfo(int handle, EntryInfo& info, std::vector<in
         return 0;
     info.handle = item.handle;
     info.groupHandle = item.groupHandle;
-    info.name = item.name;
-    info.number = item.number;
-    info.nameColor = item.nameColor;
-    info.online = item.online;
-    info.value = item.value;
-    info.remark = item.remark;
-    info.signature = item.signature;
+    CopyEntryFields(item, info);
     info.avatarPicture = item.avatarPicture;
     if (icons) {
         if (item.serviceIconCount == 0)
@@ -462,13 +465,7 @@ void GroupedListControl::UpdateEntry(const EntryInfo& info)
     if (item.online != info.online)
         (void)EndBlink(*instance, info.handle);
     const bool renamed = item.name != info.name;
-    item.name = info.name;
-    item.number = info.number;
-    item.nameColor = info.nameColor;
-    item.online = info.online;
-    item.remark = info.remark;
-    item.signature = info.signature;
-    item.value = info.value;
+    CopyEntryFields(info, item);
     // An entry going offline needs its grey avatar, or its frame would show empty.
     if (!item.online && item.avatarPicture && !item.greyPicture)
         item.greyPicture = image::GreyCopy(item.avatarPicture).release();

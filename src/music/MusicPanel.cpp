@@ -82,8 +82,8 @@ void MusicPanel::LoadPlaylistIntoPanel()
     // Always replaced, even by nothing: an emptied or unreadable file must
     // stop the music timer from moving on through tracks it no longer lists.
     const std::vector<std::wstring> lines = LoadPlaylistFile(m_settings.playlistPath, m_settings.codePage).lines;
-    if (m_settings.playlist)
-        *m_settings.playlist = lines;
+    if (m_settings.playlistRead)
+        m_settings.playlistRead(lines);
     HWND list = TrackList();
     if (!list)
         return;

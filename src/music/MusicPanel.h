@@ -43,10 +43,10 @@ public:
 struct MusicPanelSettings {
     std::wstring playlistPath;
     unsigned codePage = 0; // CP_ACP; tests pin 936
-    // The in-memory playlist, refreshed from the file after every change.
-    // An unreadable file leaves it empty.
-    std::vector<std::wstring>* playlist = nullptr; // not owned
-    PanelShell* shell = nullptr;                   // not owned
+    // Told the playlist's lines each time the file is read, after every
+    // change; an unreadable file gives none.
+    std::function<void(std::vector<std::wstring> lines)> playlistRead = {};
+    PanelShell* shell = nullptr; // not owned
     // A double-clicked row: the path to play and remember.
     std::function<void(const std::wstring& path)> playSelected = {};
 };

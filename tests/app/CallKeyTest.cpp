@@ -2,7 +2,7 @@
 // to a real main window put away in the tray, docked, or in front.
 
 #include "app/Hotkey.h"
-#include "app/MainWindow.h"
+#include "app/Program.h"
 
 #include "MessagePump.h"
 #include "TempFolder.h"
@@ -33,7 +33,7 @@ protected:
         if (settings) {
             ASSERT_TRUE(base::WriteFileAtomic(m_folder.Path() + L"\\Instal.ini", settings));
         }
-        m_window = std::make_unique<app::MainWindow>(m_state, m_folder.Path());
+        m_window = std::make_unique<app::Program>(m_state, m_folder.Path());
         ASSERT_TRUE(m_window->Create());
         ::ShowWindow(m_window->Handle(), SW_SHOW);
     }
@@ -50,7 +50,7 @@ protected:
     base::ComApartment m_com;
     testing_support::TempFolder m_folder;
     app::AppState m_state;
-    std::unique_ptr<app::MainWindow> m_window;
+    std::unique_ptr<app::Program> m_window;
 };
 
 } // namespace
@@ -71,7 +71,7 @@ TEST(Hotkey, ReadsTheKeysAsPeopleWriteThem)
 TEST_F(CallKey, BringsTheWindowBackFromTheTrayReadyToTypeAndSendsItBack)
 {
     Start();
-    ASSERT_EQ(m_window->CallKey(), app::MainWindow::CallKeyState::Registered);
+    ASSERT_EQ(m_window->CallKey(), app::Program::CallKeyState::Registered);
     m_state.listControl.SetFilter(L"old");
     m_window->MinimiseToTray();
     ASSERT_FALSE(::IsWindowVisible(m_window->Handle()));
@@ -94,13 +94,13 @@ TEST_F(CallKey, ADockedWindowComesOutAndGoesBackToItsStrip)
     const HWND window = m_window->Handle();
     // Docked: the strip at the top edge.
     ::SetWindowPos(window, nullptr, 300, 0, 275, 2, SWP_NOZORDER);
-    m_state.dockHidden = 1;
+    m_state.dockHidden = true;
 
     Press();
     RECT r{};
     ::GetWindowRect(window, &r);
     EXPECT_EQ(r.bottom - r.top, 555) << "whole at the top";
-    EXPECT_EQ(m_state.dockHidden, 0);
+    EXPECT_FALSE(m_state.dockHidden);
     // The mouse is far away, yet the dock timer leaves it where the key put it.
     PumpFor(400);
     ::GetWindowRect(window, &r);
@@ -109,7 +109,7 @@ TEST_F(CallKey, ADockedWindowComesOutAndGoesBackToItsStrip)
     Press();
     ::GetWindowRect(window, &r);
     EXPECT_EQ(r.bottom - r.top, 2) << "the strip again";
-    EXPECT_EQ(m_state.dockHidden, 1);
+    EXPECT_TRUE(m_state.dockHidden);
 }
 
 TEST_F(CallKey, AKeyTakenOrWrittenWrongIsSaidOverTheTitleAndNothingElseChanges)
@@ -117,18 +117,18 @@ TEST_F(CallKey, AKeyTakenOrWrittenWrongIsSaidOverTheTitleAndNothingElseChanges)
     // Another program holds Ctrl+Alt+Q.
     ASSERT_TRUE(::RegisterHotKey(nullptr, 77, MOD_CONTROL | MOD_ALT, 'Q'));
     Start();
-    EXPECT_EQ(m_window->CallKey(), app::MainWindow::CallKeyState::Taken);
+    EXPECT_EQ(m_window->CallKey(), app::Program::CallKeyState::Taken);
     EXPECT_EQ(TextOf(Title()), L"热键 Ctrl+Alt+Q 已被占用");
     EXPECT_TRUE(PumpUntil([&] { return TextOf(Title()) == L"Quillery"; }, 8000)) << "then the title again";
     ::UnregisterHotKey(nullptr, 77);
     m_window.reset();
 
     Start("[基本配置]\r\n呼出热键=Ctrl+Hyper+Q\r\n");
-    EXPECT_EQ(m_window->CallKey(), app::MainWindow::CallKeyState::Invalid);
+    EXPECT_EQ(m_window->CallKey(), app::Program::CallKeyState::Invalid);
     EXPECT_EQ(TextOf(Title()), L"热键设置无效");
     m_window.reset();
 
     Start("[基本配置]\r\n呼出热键=\r\n");
-    EXPECT_EQ(m_window->CallKey(), app::MainWindow::CallKeyState::Off) << "empty turns it off";
+    EXPECT_EQ(m_window->CallKey(), app::Program::CallKeyState::Off) << "empty turns it off";
     EXPECT_EQ(TextOf(Title()), L"Quillery");
 }

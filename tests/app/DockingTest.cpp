@@ -2,7 +2,7 @@
 
 #include "app/MainControls.h"
 #include "app/MainLayout.h"
-#include "app/MainWindow.h"
+#include "app/Program.h"
 
 #include "TempFolder.h"
 #include "toolkit/PatternHost.h"
@@ -105,13 +105,13 @@ TEST_F(AutoHideTest, WindowAtTheTopSlidesIntoTheStripAndComesBackWhenItIsTouched
     m_mouse = {200, 300};
     Tick();
     EXPECT_EQ(Rect(), (RECT{100, 0, 375, 555})) << "mouse inside";
-    EXPECT_EQ(m_state.dockHidden, 0);
+    EXPECT_FALSE(m_state.dockHidden);
 
     m_mouse = {600, 600};
     Tick();
     EXPECT_EQ(Rect(), (RECT{100, 0, 375, 2}));
-    EXPECT_EQ(m_state.dockHidden, 1);
-    EXPECT_EQ(m_state.dockSliding, 1);
+    EXPECT_TRUE(m_state.dockHidden);
+    EXPECT_TRUE(m_state.dockSliding);
 
     m_mouse = {110, 3};
     Tick();
@@ -125,8 +125,8 @@ TEST_F(AutoHideTest, WindowAtTheTopSlidesIntoTheStripAndComesBackWhenItIsTouched
     m_mouse = {110, 1};
     Tick();
     EXPECT_EQ(Rect(), (RECT{100, 0, 375, 555}));
-    EXPECT_EQ(m_state.dockHidden, 0);
-    EXPECT_EQ(m_state.dockSliding, 0);
+    EXPECT_FALSE(m_state.dockHidden);
+    EXPECT_FALSE(m_state.dockSliding);
     EXPECT_EQ(::GetForegroundWindow(), m_window.get());
 }
 
@@ -136,13 +136,13 @@ TEST_F(AutoHideTest, WindowsNotAtTheTopOrOutOfSightNeverDock)
     PlaceAt(100, 1);
     Tick();
     EXPECT_EQ(Rect(), (RECT{100, 1, 375, 556}));
-    EXPECT_EQ(m_state.dockHidden, 0);
+    EXPECT_FALSE(m_state.dockHidden);
 
     PlaceAt(100, 0);
     ::ShowWindow(m_window.get(), SW_HIDE);
     Tick();
     EXPECT_EQ(Rect(), (RECT{100, 0, 375, 555}));
-    EXPECT_EQ(m_state.dockHidden, 0);
+    EXPECT_FALSE(m_state.dockHidden);
 }
 
 TEST(MainWindowLimitsTest, TracksFromNothingUpToTheDesignSize)
@@ -150,7 +150,7 @@ TEST(MainWindowLimitsTest, TracksFromNothingUpToTheDesignSize)
     testing_support::TempFolder folder;
     app::AppState state;
     {
-        app::MainWindow window(state, folder.Path());
+        app::Program window(state, folder.Path());
         ASSERT_TRUE(window.Create());
         MINMAXINFO limits{};
         limits.ptMinTrackSize = {100, 100};

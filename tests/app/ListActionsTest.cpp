@@ -2,7 +2,7 @@
 // folder: each command through the window's own actions, the questions
 // answered by a fake, files, rows, the clipboard and the starts checked.
 
-#include "app/MainWindow.h"
+#include "app/Program.h"
 
 #include "FakeListActionShell.h"
 #include "MessagePump.h"
@@ -56,7 +56,7 @@ protected:
         Shortcut(L"工具", L"gone", L"C:\\nowhere\\gone.exe");
         ASSERT_TRUE(::CreateDirectoryW((m_favorites + L"\\空").c_str(), nullptr));
 
-        m_window = std::make_unique<app::MainWindow>(m_state, m_folder.Path());
+        m_window = std::make_unique<app::Program>(m_state, m_folder.Path());
         m_window->SetListActionShell(m_shell);
         m_window->SetLauncher(m_launcher);
         ASSERT_TRUE(m_window->Create());
@@ -133,7 +133,7 @@ protected:
     app::AppState m_state;
     testing_support::FakeListActionShell m_shell;
     std::shared_ptr<RecordingLauncher> m_launcher = std::make_shared<RecordingLauncher>();
-    std::unique_ptr<app::MainWindow> m_window;
+    std::unique_ptr<app::Program> m_window;
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/MainWindow.h"
+#include "app/Program.h"
 
 #include "app/MainLayout.h"
 #include "app/MainWindowArt.h"
@@ -56,7 +56,7 @@ class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_window = std::make_unique<app::MainWindow>(m_state, m_folder.Path());
+        m_window = std::make_unique<app::Program>(m_state, m_folder.Path());
         m_window->SetListActionShell(m_shell);
         ASSERT_TRUE(m_window->Create());
     }
@@ -85,7 +85,7 @@ protected:
     testing_support::TempFolder m_folder;
     app::AppState m_state;
     testing_support::FakeListActionShell m_shell;
-    std::unique_ptr<app::MainWindow> m_window;
+    std::unique_ptr<app::Program> m_window;
 };
 
 } // namespace
@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, MovedToAMonitorOfAnotherScaleItIsLaidOutAndDrawnAgain)
 TEST_F(MainWindowTest, DockedAtTheTopItStaysTheStripOfTheNewScale)
 {
     MoveTo(300, 0);
-    m_state.dockHidden = 1;
+    m_state.dockHidden = true;
     ::SetWindowPos(Window(), nullptr, 300, 0, app::kMainWidth, 2, SWP_NOZORDER | SWP_NOACTIVATE);
     // The system suggests the whole window's rectangle, a little lower.
     RECT suggested{310, 40, 310 + 550, 40 + 1110};
@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, DockedAtTheTopItStaysTheStripOfTheNewScale)
     EXPECT_EQ(Rect().left, 310);
     EXPECT_EQ(Rect().right - Rect().left, 550);
     EXPECT_EQ(Rect().bottom - Rect().top, 4);
-    m_state.dockHidden = 0;
+    m_state.dockHidden = false;
 }
 
 TEST_F(MainWindowTest, MovesAreHeldOnScreenExceptWhileSliding)
@@ -234,10 +234,10 @@ TEST_F(MainWindowTest, MovesAreHeldOnScreenExceptWhileSliding)
     EXPECT_EQ(Rect().top, 0);
 
     // The dock slide moves the window above the screen on purpose.
-    m_state.dockSliding = 1;
+    m_state.dockSliding = true;
     MoveTo(20, -300);
     EXPECT_EQ(Rect().top, -300);
-    m_state.dockSliding = 0;
+    m_state.dockSliding = false;
     MoveTo(20, -300);
     EXPECT_EQ(Rect().top, 0);
 }
@@ -388,7 +388,7 @@ TEST(MainWindowWeatherTest, ForgedResultsChangeNothingAndAStuckFetchIsNeverJoine
     app::AppState state;
     const auto source = std::make_shared<HeldPageSource>();
     {
-        app::MainWindow window(state, folder.Path());
+        app::Program window(state, folder.Path());
         window.Weather().SetPageSource(source);
         ASSERT_TRUE(window.Create());
         const HWND line = window.Controls().BoxWindow(app::Box::Weather).Handle();
@@ -450,7 +450,7 @@ TEST(MainWindowStartTest, ASavedPositionOffEveryScreenStillOpensTheWindowWhole)
         ASSERT_TRUE(ini.Write(app::kConfigSection, app::kTopKey, saved.top));
         app::AppState state;
         {
-            app::MainWindow window(state, folder.Path());
+            app::Program window(state, folder.Path());
             ASSERT_TRUE(window.Create());
             RECT r{};
             ::GetWindowRect(window.Handle(), &r);

@@ -134,7 +134,7 @@ TEST_F(MusicBarTest, StartsOnTheSavedTrackWithoutPlayingAndTogglesPlayback)
     EXPECT_TRUE(CallsAre({L"D:\\音乐\\歌琝.mp3"}));
     m_bar.TogglePlayback();
     EXPECT_EQ(TextOf(m_play), L"播放");
-    EXPECT_EQ(m_state.musicPlaying, 0);
+    EXPECT_FALSE(m_state.musicPlaying);
     EXPECT_TRUE(CallsAre({L"D:\\音乐\\歌琝.mp3", L"stop"}));
 
     // Nothing saved: the first line. A track that will not play is no success.
@@ -143,7 +143,7 @@ TEST_F(MusicBarTest, StartsOnTheSavedTrackWithoutPlayingAndTogglesPlayback)
     EXPECT_EQ(TextOf(m_title), L"一");
     m_bar.TogglePlayback();
     EXPECT_TRUE(Run([&] { return TextOf(m_play) == L"播放"; }));
-    EXPECT_EQ(m_state.musicPlaying, 0);
+    EXPECT_FALSE(m_state.musicPlaying);
 }
 
 TEST_F(MusicBarTest, AnEndedTrackIsFollowedByTheNextPlayableOneAndRemembered)

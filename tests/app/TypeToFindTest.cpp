@@ -1,7 +1,7 @@
 // Typing in the real main window: the filter it builds, where it shows, Enter
 // starting the selected shortcut, a reload, and windows that take no keys.
 
-#include "app/MainWindow.h"
+#include "app/Program.h"
 
 #include "app/MainLayout.h"
 #include "app/MainWindowArt.h"
@@ -42,7 +42,7 @@ protected:
         Shortcut(L"工具", L"记事本", Program(L"notepad.exe"));
         Shortcut(L"工具", L"画图", Program(L"mspaint.exe"));
         Shortcut(L"游戏", L"Chess", Program(L"chess.exe"));
-        m_window = std::make_unique<app::MainWindow>(m_state, m_folder.Path());
+        m_window = std::make_unique<app::Program>(m_state, m_folder.Path());
         m_window->SetLauncher(m_launcher);
         m_window->SetListActionShell(m_shell);
         ASSERT_TRUE(m_window->Create());
@@ -113,7 +113,7 @@ protected:
     app::AppState m_state;
     std::shared_ptr<RecordingLauncher> m_launcher = std::make_shared<RecordingLauncher>();
     testing_support::FakeListActionShell m_shell;
-    std::unique_ptr<app::MainWindow> m_window;
+    std::unique_ptr<app::Program> m_window;
     HWND m_list = nullptr;
 };
 
@@ -151,12 +151,12 @@ TEST_F(TypeToFindTest, TypingFiltersTheListShowsTheFilterAndEnterStartsTheMatchO
     ::ShowWindow(m_window->Handle(), SW_HIDE);
     Type(L"ch");
     ::ShowWindow(m_window->Handle(), SW_SHOW);
-    m_state.dockHidden = m_state.dockSliding = 1;
+    m_state.dockHidden = m_state.dockSliding = true;
     Type(L"ch");
     Key(VK_DOWN);
     EXPECT_EQ(Seen(), (Names{L"工具", L"游戏"}));
     EXPECT_EQ(m_state.listControl.SelectedRow(), -1);
-    m_state.dockHidden = m_state.dockSliding = 0; // brought back
+    m_state.dockHidden = m_state.dockSliding = false; // brought back
     Type(L"ch");
     EXPECT_EQ(Seen(), (Names{L"游戏", L" Chess", L"filter: ch"}));
 }

@@ -4,20 +4,12 @@
 
 #include "app/MainWindow.h"
 #include "base/LongPath.h"
-#include "base/PathNames.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
 
 #include <gtest/gtest.h>
 
 namespace testing_support {
-
-std::wstring BuildFolder()
-{
-    wchar_t path[MAX_PATH]{};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return base::FolderOf(path);
-}
 
 ProgramCopy::ProgramCopy() : ProgramCopy(std::wstring()) {}
 
@@ -48,31 +40,8 @@ void ProgramCopy::AddShortcut(const std::wstring& group, const std::wstring& nam
     EXPECT_TRUE(base::WriteFileAtomic(PathOf(L"Favorites\\" + group + L"\\" + name + L".txt"), *bytes));
 }
 
-RunningProgram::RunningProgram(const ProgramCopy& copy)
+RunningProgram::RunningProgram(const ProgramCopy& copy) : ProgramProcess(copy.PathOf(L"Quillery.exe"), BuildFolder())
 {
-    const std::wstring program = copy.PathOf(L"Quillery.exe");
-    std::wstring commandLine = L"\"" + program + L"\"";
-    // Wine starts a program past MAX_PATH only by the "\\?\" form of its 8.3 name.
-    const std::wstring image = program.size() < MAX_PATH ? std::wstring() : L"\\\\?\\" + base::ShortPathName(program);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    // The working folder is deliberately not the program's own: the program
-    // must find its files next to its executable, wherever it is started from.
-    if (::CreateProcessW(image.empty() ? nullptr : image.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                         nullptr, BuildFolder().c_str(), &startup, &info)) {
-        ::CloseHandle(info.hThread);
-        m_process.reset(info.hProcess);
-        m_processId = info.dwProcessId;
-    }
-}
-
-RunningProgram::~RunningProgram()
-{
-    if (m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(m_process.get(), 99);
-        ::WaitForSingleObject(m_process.get(), 5000);
-    }
 }
 
 namespace {
@@ -83,28 +52,19 @@ HWND RunningProgram::WaitForMainWindow(DWORD timeoutMs) const
 {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     do {
-        if (HWND found = FindVisibleProcessWindow(m_processId, app::kMainWindowClass)) {
+        if (HWND found = FindVisibleProcessWindow(ProcessId(), app::kMainWindowClass)) {
             // Under Wine a window shown a moment ago can still miss real
             // input while the program's start-up work runs (and more so
             // right after the previous test's program ended): the tests'
             // clicks wait until it has settled.
-            (void)::WaitForInputIdle(m_process.get(), 5000);
+            (void)::WaitForInputIdle(Process(), 5000);
             ::Sleep(kSettleMs);
             return found;
         }
-        if (::WaitForSingleObject(m_process.get(), 50) == WAIT_OBJECT_0)
+        if (::WaitForSingleObject(Process(), 50) == WAIT_OBJECT_0)
             return nullptr; // it ended without showing a window
     } while (::GetTickCount64() < deadline);
     return nullptr;
-}
-
-std::optional<DWORD> RunningProgram::WaitForExit(DWORD timeoutMs) const
-{
-    if (::WaitForSingleObject(m_process.get(), timeoutMs) != WAIT_OBJECT_0)
-        return std::nullopt;
-    DWORD code = 0;
-    ::GetExitCodeProcess(m_process.get(), &code);
-    return code;
 }
 
 RECT WindowRect(HWND window)

@@ -3,17 +3,13 @@
 // would run a copy of it, and finds its main window.
 
 #include "FolderTree.h"
-
-#include "base/Handles.h"
+#include "ProgramProcess.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace testing_support {
-
-// The folder this test program runs from, where Quillery.exe is built too.
-std::wstring BuildFolder();
 
 class ProgramCopy {
 public:
@@ -34,24 +30,14 @@ private:
     std::wstring m_programFolder;
 };
 
-class RunningProgram {
+// The copy started from the build folder: the program must find its files
+// next to its executable, wherever it is started from.
+class RunningProgram : public ProgramProcess {
 public:
     explicit RunningProgram(const ProgramCopy& copy);
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-    ~RunningProgram(); // ends the process if a test left it running
-
-    [[nodiscard]] bool Started() const { return static_cast<bool>(m_process); }
-    [[nodiscard]] DWORD ProcessId() const { return m_processId; }
 
     // The process's visible main window, waited for up to the time-out.
     [[nodiscard]] HWND WaitForMainWindow(DWORD timeoutMs = 10000) const;
-    // The exit code, or nothing if the process is still running after the time-out.
-    [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs = 10000) const;
-
-private:
-    base::UniqueKernelHandle m_process;
-    DWORD m_processId = 0;
 };
 
 [[nodiscard]] RECT WindowRect(HWND window);

@@ -59,7 +59,7 @@ protected:
     void Open()
     {
         m_panel = std::make_unique<MusicPanel>(music::MusicPanelSettings{
-            .playlistPath = m_path, .codePage = 936, .playlist = &m_playlist, .shell = &m_shell,
+            .playlistPath = m_path, .codePage = 936, .playlistRead = [this](Lines lines) { m_playlist = std::move(lines); }, .shell = &m_shell,
             .playSelected = [this](const std::wstring& path) { m_played.push_back(path); }});
         ASSERT_TRUE(m_panel->Create(m_owner.get()));
     }
