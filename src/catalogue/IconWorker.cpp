@@ -98,8 +98,8 @@ IconResult Answer(IconSource& source, IconCache* cache, const std::wstring& path
     sourceMs = watch.ElapsedMs();
     result.missing = IsMissingProgram(path);
     if (cache)
-        cache->Store(path, pixelSize, check.stamp,
-                           std::make_shared<const std::vector<std::uint8_t>>(result.picture), result.missing);
+        cache->Store(path, pixelSize, check.stamp, std::make_shared<const std::vector<std::uint8_t>>(result.picture),
+                     result.missing);
     return result;
 }
 

@@ -235,17 +235,19 @@ TEST_F(Catalogue, KeptIconsShowFromTheCacheAndAStaleOneIsMadeAfreshAndKept)
     constexpr COLORREF kKept = RGB(12, 34, 56);
     constexpr COLORREF kStale = RGB(200, 30, 40);
     const auto picture = [](COLORREF colour) {
-        return std::make_shared<const std::vector<std::uint8_t>>(catalogue::IconToPicture(nullptr, nullptr, 32, 32, colour));
+        return std::make_shared<const std::vector<std::uint8_t>>(
+            catalogue::IconToPicture(nullptr, nullptr, 32, 32, colour));
     };
     const catalogue::FileStamp notepadNow = catalogue::CheckProgramFile(notepad).stamp;
     catalogue::FileStamp regeditBefore = catalogue::CheckProgramFile(regedit).stamp;
     ASSERT_TRUE(notepadNow.known && regeditBefore.known);
     regeditBefore.writeTime -= 10000000; // a second older: another file was there
     const std::wstring cacheFile = m_copy.PathOf(L"IconCache.dat");
+    const std::wstring unlisted = L"C:\\no longer listed.exe";
     ASSERT_TRUE(base::WriteFileAtomic(cacheFile, catalogue::EncodeIconCache({
                                                      {notepad, 32, notepadNow, false, picture(kKept)},
                                                      {regedit, 32, regeditBefore, false, picture(kStale)},
-                                                     {L"C:\\no longer listed.exe", 32, notepadNow, false, picture(kStale)},
+                                                     {unlisted, 32, notepadNow, false, picture(kStale)},
                                                  })));
     Start();
     Click(RowCentre(0));
