@@ -90,6 +90,7 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
     m_pathless.clear();
     m_assignments.clear();
     m_asked = 0;
+    m_readAhead.Start({}, CP_ACP);
     if (!m_list.IsCreated() || !Handle()) {
         m_done = true;
         return;
@@ -129,6 +130,7 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
             m_groups.push_back(std::move(group));
         }
     }
+    StartReadAhead();
     SelectPlaceOnceShown();
     m_done = false;
     m_atSliceRate = false;
@@ -177,6 +179,24 @@ bool CatalogueLoader::TakeCachedPicture(const std::wstring& path, PathPicture& k
     known.missing = cached->missing;
     known.cached = true;
     return true;
+}
+
+void CatalogueLoader::StartReadAhead()
+{
+    // In the order the slices take them, unless the user opens a group first.
+    std::vector<std::wstring> files;
+    const auto queue = [&](PendingGroup& group) {
+        group.firstSlot = files.size();
+        for (const std::wstring& file : group.files)
+            files.push_back(group.folder + L"\\" + file);
+    };
+    for (const size_t g : m_expandedGroups)
+        queue(m_groups[g]);
+    for (PendingGroup& group : m_groups) {
+        if (!group.expandedAtLoad)
+            queue(group);
+    }
+    m_readAhead.Start(std::move(files), CP_ACP);
 }
 
 void CatalogueLoader::GroupToggled(int groupHandle)
@@ -303,17 +323,18 @@ void CatalogueLoader::AddSomeEntries(const base::Stopwatch& slice)
         const std::optional<size_t> g = NextGroupToFill();
         if (!g)
             return;
-        PendingGroup& group = m_groups[*g];
-        AddEntry(*g, group.files[group.next++]);
+        AddEntry(*g, m_groups[*g].next++);
     }
 }
 
-void CatalogueLoader::AddEntry(size_t g, const std::wstring& file)
+void CatalogueLoader::AddEntry(size_t g, size_t index)
 {
     const PendingGroup& group = m_groups[g];
+    const std::wstring& file = group.files[index];
     grouplist::EntryInfo entry;
     entry.groupHandle = group.handle;
-    entry.signature = ReadShortcutPath(group.folder + L"\\" + file, CP_ACP);
+    std::optional<std::wstring> readAhead = m_readAhead.Take(group.firstSlot + index);
+    entry.signature = readAhead ? std::move(*readAhead) : ReadShortcutPath(group.folder + L"\\" + file, CP_ACP);
     entry.remark = BaseName(file);
     entry.name = L" " + entry.remark;
     entry.online = true;

@@ -8,6 +8,7 @@
 #include "catalogue/IconWorker.h"
 #include "catalogue/ProgramIcons.h"
 #include "catalogue/ProgramLauncher.h"
+#include "catalogue/ShortcutReadAhead.h"
 #include "grouplist/GroupedListControl.h"
 
 #include <cstdint>
@@ -106,7 +107,8 @@ private:
         int handle = 0;
         std::wstring folder;
         std::vector<std::wstring> files;
-        size_t next = 0; // the first file not yet an entry
+        size_t next = 0;      // the first file not yet an entry
+        size_t firstSlot = 0; // its first file's slot in the read-ahead
         bool expandedAtLoad = false;
         [[nodiscard]] bool Whole() const { return next == files.size(); }
     };
@@ -125,7 +127,8 @@ private:
     [[nodiscard]] std::optional<size_t> NextGroupToFill();
     [[nodiscard]] int WorkerGroup(size_t group) const;
     void AddSomeEntries(const base::Stopwatch& slice);
-    void AddEntry(size_t group, const std::wstring& file);
+    void AddEntry(size_t group, size_t file);
+    void StartReadAhead();
     void TakePictures();
     void AssignSomePictures(const base::Stopwatch& slice);
     [[nodiscard]] HBITMAP PictureFromBytes(const std::vector<std::uint8_t>& bytes);
@@ -140,6 +143,7 @@ private:
     grouplist::GroupedListControl& m_list;
     MissingMarker m_markMissing;
     std::unique_ptr<IconWorker> m_worker;
+    ShortcutReadAhead m_readAhead;
     std::shared_ptr<IconCache> m_cache; // none: every picture is asked for
     bool m_loadedOnce = false;          // a load has started: the next ones are reloads
     bool m_recheckShares = false;       // this load checks the paths on shares

@@ -158,13 +158,30 @@ std::wstring UnusedGroupName(const std::wstring& root)
     return name;
 }
 
+unsigned DriveTypes::Of(wchar_t letter)
+{
+    if (!IsDriveLetter(letter))
+        return DRIVE_NO_ROOT_DIR;
+    unsigned& type = m_types[static_cast<std::size_t>((letter | 0x20) - L'a')];
+    if (type == DRIVE_UNKNOWN) {
+        const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+        type = ::GetDriveTypeW(root);
+    }
+    return type;
+}
+
 bool IsMissingProgram(const std::wstring& path)
+{
+    DriveTypes drives;
+    return IsMissingProgram(path, drives);
+}
+
+bool IsMissingProgram(const std::wstring& path, DriveTypes& drives)
 {
     const std::wstring plain = base::WithoutExtendedPrefix(path);
     if (!IsAbsoluteDrivePath(plain))
         return false;
-    const wchar_t root[] = {plain[0], L':', L'\\', L'\0'};
-    switch (::GetDriveTypeW(root)) {
+    switch (drives.Of(plain[0])) {
     case DRIVE_FIXED:
     case DRIVE_REMOVABLE:
     case DRIVE_RAMDISK:
@@ -180,16 +197,13 @@ bool IsMissingProgram(const std::wstring& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-bool IsOnShare(const std::wstring& path)
+bool IsOnShare(const std::wstring& path, DriveTypes& drives)
 {
     const std::wstring plain = base::WithoutExtendedPrefix(path);
     // "\\server\share\...", but not a device path such as "\\.\C:\...".
     if (plain.size() > 2 && (plain[0] == L'\\' || plain[0] == L'/') && (plain[1] == L'\\' || plain[1] == L'/'))
         return plain[2] != L'.' && plain[2] != L'?';
-    if (!IsAbsoluteDrivePath(plain))
-        return false;
-    const wchar_t root[] = {plain[0], L':', L'\\', L'\0'};
-    return ::GetDriveTypeW(root) == DRIVE_REMOTE;
+    return IsAbsoluteDrivePath(plain) && drives.Of(plain[0]) == DRIVE_REMOTE;
 }
 
 ProgramFileCheck CheckProgramFile(const std::wstring& path)

@@ -6,6 +6,7 @@
 
 #include "catalogue/IconCacheFormat.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -36,16 +37,29 @@ enum class EditResult {
 // folder or a file. Empty in the unlikely case that every number is taken.
 [[nodiscard]] std::wstring UnusedGroupName(const std::wstring& root);
 
+// The system's type of each drive letter (GetDriveTypeW), asked once: the
+// call costs about a millisecond under Wine, and a load checks hundreds of
+// paths on a few drives. For one thread over one load; a drive mapped or
+// unplugged meanwhile shows in the next.
+class DriveTypes {
+public:
+    [[nodiscard]] unsigned Of(wchar_t letter);
+
+private:
+    std::array<unsigned, 26> m_types{}; // 0 (unknown): not asked yet
+};
+
 // Whether a shortcut's program is gone, asking only where the answer comes at
 // once: an absolute path on a local drive (fixed, removable or RAM disk) that
 // the file system says does not exist (file or path not found). A UNC path, a
 // mapped network drive, a CD drive, a drive letter that names nothing, a
 // relative name (found on PATH by the shell) or an empty path is never missing.
 [[nodiscard]] bool IsMissingProgram(const std::wstring& path);
+[[nodiscard]] bool IsMissingProgram(const std::wstring& path, DriveTypes& drives);
 
 // Whether a program path is on a share: a UNC path, or a drive letter the
 // system maps to one. Its file system may take long to answer, or never.
-[[nodiscard]] bool IsOnShare(const std::wstring& path);
+[[nodiscard]] bool IsOnShare(const std::wstring& path, DriveTypes& drives);
 
 // What identifies a program's file now (its size and last-write time), from
 // its attributes alone. Only absolute paths are looked at: a relative name is

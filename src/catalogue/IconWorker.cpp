@@ -69,7 +69,7 @@ std::wstring TakeNext(State& state)
 
 // The answer for a path: from the cache when what it keeps still holds,
 // otherwise from the source (and then kept). Off the lock.
-IconResult Answer(IconSource& source, IconCache* cache, const std::wstring& path, int pixelSize,
+IconResult Answer(IconSource& source, IconCache* cache, DriveTypes& drives, const std::wstring& path, int pixelSize,
                   const std::optional<CachedPicture>& cached, bool checkShare, double& sourceMs)
 {
     IconResult result;
@@ -77,7 +77,7 @@ IconResult Answer(IconSource& source, IconCache* cache, const std::wstring& path
     ProgramFileCheck check;
     if (cached) {
         // Unchecked, a share never holds the worker (or a start) up.
-        if (!checkShare && IsOnShare(path)) {
+        if (!checkShare && IsOnShare(path, drives)) {
             result.unchanged = true;
             result.missing = cached->missing;
             return result;
@@ -96,7 +96,7 @@ IconResult Answer(IconSource& source, IconCache* cache, const std::wstring& path
     const base::Stopwatch watch;
     result.picture = source.PictureFor(path, pixelSize);
     sourceMs = watch.ElapsedMs();
-    result.missing = IsMissingProgram(path);
+    result.missing = IsMissingProgram(path, drives);
     if (cache)
         cache->Store(path, pixelSize, check.stamp, std::make_shared<const std::vector<std::uint8_t>>(result.picture),
                      result.missing);
@@ -107,6 +107,8 @@ void Run(const std::shared_ptr<State>& state)
 {
     // The shell's icon lookup wants a single-threaded apartment.
     const base::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    DriveTypes drives;
+    int drivesLoad = 0; // the load the drive types were asked for
     std::unique_lock hold(state->lock);
     for (;;) {
         state->wake.wait(hold, [&] {
@@ -144,8 +146,10 @@ void Run(const std::shared_ptr<State>& state)
         }
         hold.unlock();
 
+        if (std::exchange(drivesLoad, load) != load)
+            drives = DriveTypes{};
         const std::optional<CachedPicture> cached = cache ? cache->Find(path, pixelSize) : std::nullopt;
-        if (cached && recheckShares && !deferredPass && IsOnShare(path)) {
+        if (cached && recheckShares && !deferredPass && IsOnShare(path, drives)) {
             // A share may keep the worker waiting long: everything else first.
             hold.lock();
             if (load == state->load)
@@ -153,7 +157,7 @@ void Run(const std::shared_ptr<State>& state)
             continue;
         }
         double ms = 0;
-        IconResult result = Answer(*state->source, cache.get(), path, pixelSize, cached, recheckShares, ms);
+        IconResult result = Answer(*state->source, cache.get(), drives, path, pixelSize, cached, recheckShares, ms);
         result.load = load;
 
         hold.lock();
