@@ -16,6 +16,7 @@ namespace {
 
 constexpr wchar_t kLoaderClass[] = L"QuilleryCatalogueLoader";
 constexpr UINT_PTR kSliceTimer = 1;
+constexpr UINT_PTR kReadAheadTimer = 2;
 // The worker's "pictures wait"; the loader's window is its own, so the
 // number is the loader's to choose.
 constexpr UINT kIconsReadyMessage = WM_APP + 1;
@@ -130,10 +131,13 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
             m_groups.push_back(std::move(group));
         }
     }
-    StartReadAhead();
     SelectPlaceOnceShown();
     m_done = false;
     m_atSliceRate = false;
+    // Timers come after paints: the files are read from the first paint on,
+    // not against it.
+    if (!::SetTimer(Handle(), kReadAheadTimer, USER_TIMER_MINIMUM, nullptr))
+        StartReadAhead();
     // The work starts a moment after the groups are painted: a window just
     // shown gets its first frames and the user's first click before it
     // (under Wine, work in that moment has lost a click on the new window).
@@ -267,6 +271,11 @@ LRESULT CatalogueLoader::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kIconsReadyMessage) {
         TakePictures();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kReadAheadTimer) {
+        ::KillTimer(Handle(), kReadAheadTimer);
+        StartReadAhead();
         return 0;
     }
     if (message == WM_TIMER && wParam == kSliceTimer) {
