@@ -49,7 +49,8 @@ struct ListPlace {
 // entry its file's base name as its remark (see ShortcutOf).
 //
 // The groups appear at once; the entries follow in short slices on a timer,
-// so the window paints and answers in between, and their pictures come from
+// so the window paints and answers in between (their shortcut files read
+// ahead on a thread from the first paint on), and their pictures come from
 // a worker thread and are put in place (and their rows repainted) as they
 // arrive. Groups added expanded go first for both, and a group the user
 // expands before them. Within a load each program path is asked for once,
