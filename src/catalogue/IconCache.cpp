@@ -30,10 +30,9 @@ void IconCache::Read()
             // Whatever stands there and is not a cache of ours is replaced.
             m_changed = !records && error != base::ReadError::Missing;
             if (records) {
-                for (CachedPicture& record : *records) {
-                    std::wstring key = KeyOf(record.path, record.pixelSize);
-                    m_pictures.insert_or_assign(std::move(key), std::move(record));
-                }
+                // A picture stored before the file was read is the newer one.
+                for (CachedPicture& record : *records)
+                    m_pictures.try_emplace(KeyOf(record.path, record.pixelSize), std::move(record));
             }
         }
         m_read.store(true, std::memory_order_release);
