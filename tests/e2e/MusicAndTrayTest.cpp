@@ -186,6 +186,9 @@ TEST_F(MusicAndTray, APlaylistTooLargeToReadIsLeftWholeAndTheWindowWorksOn)
     MoveMouseTo({start.left + 100, 1});
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(m_window).bottom == 555; }, kPatience));
     ::SetWindowPos(m_window, nullptr, start.left, start.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Clicked only once it is back where the click is aimed, and no longer at the edge.
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(m_window).top == start.top; }, kPatience));
+    ::Sleep(200);
 
     // The music panel says why it cannot delete everything, rather than doing it.
     Click(CentreOf(app::kMusicBoxRect));
