@@ -98,6 +98,13 @@ enum class Kind { Nothing, File, Folder };
     return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
 }
 
+// "\\server\share\...", but not a device path such as "\\.\C:\...".
+[[nodiscard]] bool IsUncPath(std::wstring_view path) noexcept
+{
+    const auto slash = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    return path.size() > 2 && slash(path[0]) && slash(path[1]) && path[2] != L'.' && path[2] != L'?';
+}
+
 } // namespace
 
 bool SameFileName(std::wstring_view a, std::wstring_view b) noexcept
@@ -200,17 +207,13 @@ bool IsMissingProgram(const std::wstring& path, DriveTypes& drives)
 bool IsOnShare(const std::wstring& path, DriveTypes& drives)
 {
     const std::wstring plain = base::WithoutExtendedPrefix(path);
-    // "\\server\share\...", but not a device path such as "\\.\C:\...".
-    if (plain.size() > 2 && (plain[0] == L'\\' || plain[0] == L'/') && (plain[1] == L'\\' || plain[1] == L'/'))
-        return plain[2] != L'.' && plain[2] != L'?';
-    return IsAbsoluteDrivePath(plain) && drives.Of(plain[0]) == DRIVE_REMOTE;
+    return IsUncPath(plain) || (IsAbsoluteDrivePath(plain) && drives.Of(plain[0]) == DRIVE_REMOTE);
 }
 
 ProgramFileCheck CheckProgramFile(const std::wstring& path)
 {
     const std::wstring plain = base::WithoutExtendedPrefix(path);
-    const bool unc = plain.size() > 2 && plain[0] == L'\\' && plain[1] == L'\\';
-    if (!IsAbsoluteDrivePath(plain) && !unc)
+    if (!IsAbsoluteDrivePath(plain) && !IsUncPath(plain))
         return {};
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (::GetFileAttributesExW(base::ExtendedPath(plain).c_str(), GetFileExInfoStandard, &data)) {

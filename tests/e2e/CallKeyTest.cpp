@@ -34,12 +34,8 @@ TEST(CallKey, PinyinFindsShortcutsAndTheKeyCallsTheWindowFromTheTray)
     const HWND list = FindListBox(window);
     ::SetForegroundWindow(window);
     ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kPatience));
-    const auto rows = [&] { return static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); };
-    const auto rowText = [&](int row) {
-        wchar_t text[64]{};
-        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
-        return std::wstring(text);
-    };
+    const auto rows = [list] { return RowCount(list); };
+    const auto rowText = [list](int row) { return RowText(list, row); };
 
     // The initials, then a polyphone's other reading (重 as zhong and chong).
     TypeText(L"wx");

@@ -27,12 +27,8 @@ TEST(Keyboard, TypedTextFindsAShortcutAndEnterStartsIt)
     HWND window = program.WaitForMainWindow();
     ASSERT_TRUE(window);
     HWND list = FindListBox(window);
-    const auto rows = [list] { return static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); };
-    const auto rowText = [list](int row) {
-        wchar_t text[64]{};
-        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
-        return std::wstring(text);
-    };
+    const auto rows = [list] { return RowCount(list); };
+    const auto rowText = [list](int row) { return RowText(list, row); };
     ASSERT_EQ(rows(), 3);
     // Just after another program ends, a new window's first key may be lost
     // unless it is surely in front.

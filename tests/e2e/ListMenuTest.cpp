@@ -70,12 +70,8 @@ TEST(ListMenus, MenusAndKeysChangeTheCatalogueWhereTheShortcutStands)
     const HWND list = FindListBox(window);
     ::SetForegroundWindow(window);
     ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kPatience));
-    const auto rows = [&] { return static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); };
-    const auto rowText = [&](int row) {
-        wchar_t text[128]{};
-        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
-        return std::wstring(text);
-    };
+    const auto rows = [list] { return RowCount(list); };
+    const auto rowText = [list](int row) { return RowText(list, row); };
     const auto rowOf = [&](const std::wstring& start) {
         for (int row = 0; row < rows(); ++row)
             if (rowText(row).starts_with(start))

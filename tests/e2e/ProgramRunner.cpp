@@ -79,6 +79,22 @@ HWND FindListBox(HWND window)
     return FindChildOfClass(window, L"ListBox");
 }
 
+int RowCount(HWND list)
+{
+    return static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+}
+
+std::wstring RowText(HWND list, int row)
+{
+    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (length == LB_ERR)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;

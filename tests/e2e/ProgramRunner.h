@@ -45,6 +45,10 @@ public:
 // The list box somewhere among a window's descendants.
 [[nodiscard]] HWND FindListBox(HWND window);
 
+// A list box's row count, and a row's text.
+[[nodiscard]] int RowCount(HWND list);
+[[nodiscard]] std::wstring RowText(HWND list, int row);
+
 // Polls until the condition holds; false if it still does not after the time-out.
 [[nodiscard]] bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
