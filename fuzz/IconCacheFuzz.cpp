@@ -13,13 +13,21 @@
 
 namespace {
 
-bool Same(const std::vector<catalogue::CachedPicture>& a, const std::vector<catalogue::CachedPicture>& b)
+bool Same(const catalogue::IconCacheContents& a, const catalogue::IconCacheContents& b)
 {
-    if (a.size() != b.size())
+    if (a.pictures.size() != b.pictures.size() || a.shortcuts.size() != b.shortcuts.size())
         return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].path != b[i].path || a[i].pixelSize != b[i].pixelSize || !(a[i].stamp == b[i].stamp) ||
-            a[i].missing != b[i].missing || !a[i].picture || !b[i].picture || *a[i].picture != *b[i].picture)
+    for (std::size_t i = 0; i < a.pictures.size(); ++i) {
+        const catalogue::CachedPicture& x = a.pictures[i];
+        const catalogue::CachedPicture& y = b.pictures[i];
+        if (x.path != y.path || x.pixelSize != y.pixelSize || !(x.stamp == y.stamp) || x.missing != y.missing ||
+            !x.picture || !y.picture || *x.picture != *y.picture)
+            return false;
+    }
+    for (std::size_t i = 0; i < a.shortcuts.size(); ++i) {
+        const catalogue::CachedShortcut& x = a.shortcuts[i];
+        const catalogue::CachedShortcut& y = b.shortcuts[i];
+        if (x.file != y.file || !(x.stamp == y.stamp) || x.codePage != y.codePage || x.program != y.program)
             return false;
     }
     return true;

@@ -7,6 +7,7 @@
 // 20,000-shortcut catalogue expanded and painted whole; and that reloads do
 // not grow them. Prints name=value figures; progress goes to stderr.
 
+#include "FileAge.h"
 #include "GdiCount.h"
 #include "support/BenchSupport.h"
 #include "ProcessWindow.h"
@@ -180,15 +181,18 @@ std::wstring ShortcutFileName(int k, const std::wstring& program)
 
 // The path in the ANSI code page, as the program writes it. Plain writes:
 // tens of thousands of files through the program's flushed rewrite would
-// take most of the run.
+// take most of the run. Dated an hour back, as a user's catalogue is (a
+// file written moments ago is read afresh on every load).
 bool WriteShortcut(const std::wstring& file, const std::wstring& program)
 {
     const std::string bytes = base::EncodeFileText(program, CP_ACP);
     const base::UniqueFileHandle handle(
         ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return handle && ::WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    if (!handle || !::WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size())
+        return false;
+    return testing_support::DateBack(handle.get(), 3600);
 }
 
 // The catalogue's group folders and shortcut files under root, cycling

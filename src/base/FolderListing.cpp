@@ -30,7 +30,7 @@ void Enumerate(const std::wstring& pattern, Want want, Visit visit)
     do {
         const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder == (want == Want::Folders))
-            visit(std::wstring(data.cFileName));
+            visit(data);
     } while (::FindNextFileW(find.get(), &data));
 }
 
@@ -39,20 +39,31 @@ void Enumerate(const std::wstring& pattern, Want want, Visit visit)
 std::vector<std::wstring> SubfolderNames(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
-    Enumerate(folder + L"\\*.*", Want::Folders, [&](std::wstring name) {
+    Enumerate(folder + L"\\*.*", Want::Folders, [&](const WIN32_FIND_DATAW& data) {
+        const std::wstring_view name = data.cFileName;
         if (name != L"." && name != L"..")
-            names.push_back(std::move(name));
+            names.emplace_back(name);
     });
     return names;
+}
+
+std::vector<ListedFile> ListFilesWithExtension(const std::wstring& folder, const std::wstring& extension)
+{
+    std::vector<ListedFile> files;
+    Enumerate(folder + L"\\*." + extension, Want::Files, [&](const WIN32_FIND_DATAW& data) {
+        if (!HasExtension(data.cFileName, extension))
+            return;
+        files.push_back({data.cFileName, JoinHalves(data.nFileSizeHigh, data.nFileSizeLow),
+                         JoinHalves(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
+    });
+    return files;
 }
 
 std::vector<std::wstring> FilesWithExtension(const std::wstring& folder, const std::wstring& extension)
 {
     std::vector<std::wstring> names;
-    Enumerate(folder + L"\\*." + extension, Want::Files, [&](std::wstring name) {
-        if (HasExtension(name, extension))
-            names.push_back(std::move(name));
-    });
+    for (ListedFile& file : ListFilesWithExtension(folder, extension))
+        names.push_back(std::move(file.name));
     return names;
 }
 

@@ -2,6 +2,7 @@
 // Listing a folder's subfolders and its files of one extension, in the order
 // the file system returns them.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,22 @@ namespace base {
 // Names of the plain files in folder with the extension (no dot, any case).
 [[nodiscard]] std::vector<std::wstring> FilesWithExtension(const std::wstring& folder,
                                                            const std::wstring& extension);
+
+// A file as the folder's listing gives it: what identifies its contents
+// comes with its name, at no cost beyond the listing.
+struct ListedFile {
+    std::wstring name;
+    std::uint64_t size = 0;
+    std::uint64_t writeTime = 0; // FILETIME units
+};
+// A file's size or time as the system hands it over, in two 32-bit halves.
+[[nodiscard]] constexpr std::uint64_t JoinHalves(std::uint32_t high, std::uint32_t low) noexcept
+{
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+// The same files as FilesWithExtension, with their sizes and write times.
+[[nodiscard]] std::vector<ListedFile> ListFilesWithExtension(const std::wstring& folder,
+                                                             const std::wstring& extension);
 
 // Whether a file name's extension (after its last ".") is `extension`,
 // ignoring case. The file system's own pattern matching also matches short

@@ -23,7 +23,12 @@ constexpr UINT kIconsReadyMessage = WM_APP + 1;
 // A slice of work between two looks at the queue: short enough that input
 // and paint never wait long for it.
 constexpr double kSliceMs = 12;
-constexpr UINT kFirstSliceDelayMs = 150;
+// A frame's time: see Load.
+constexpr UINT kFirstSliceDelayMs = 16;
+// A shortcut file written this recently may still be written to, and a
+// file system that keeps write times in whole seconds (FAT keeps two) would
+// give the next version the same stamp: it is read again on the next load.
+constexpr std::uint64_t kSettledFileTime = 3 * 10'000'000ull;
 // How long entries wait for the cache to be read before they come without
 // its pictures; a local file of any allowed size is read well within it.
 constexpr double kCacheWaitMs = 1000;
@@ -37,6 +42,18 @@ base::UniqueBitmap BitmapOf(const std::vector<std::uint8_t>& bytes)
 {
     SIZE size{};
     return bytes.empty() ? base::UniqueBitmap{} : image::BitmapFromBytes(bytes, size);
+}
+
+FileStamp StampOf(const base::ListedFile& file)
+{
+    return {.known = true, .size = file.size, .writeTime = file.writeTime};
+}
+
+std::uint64_t SystemFileTime()
+{
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return base::JoinHalves(now.dwHighDateTime, now.dwLowDateTime);
 }
 
 [[nodiscard]] bool NamedIn(const std::vector<std::wstring>& names, std::wstring_view name)
@@ -91,7 +108,7 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
     m_pathless.clear();
     m_assignments.clear();
     m_asked = 0;
-    m_readAhead.Start({}, CP_ACP);
+    m_readAhead.Start({}, 0, nullptr);
     if (!m_list.IsCreated() || !Handle()) {
         m_done = true;
         return;
@@ -100,6 +117,8 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
     // Only now: the entries held shares of them until they went.
     ReleasePictures();
 
+    m_listedAt = SystemFileTime();
+    m_codePage = ::GetACP();
     // Under a filter every match has a row whatever its group's state.
     const bool openForSelection = !place.selectedEntry.empty() && m_list.FilterText().empty();
     {
@@ -110,7 +129,7 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
             group.folder = root + L"\\" + folder;
             // One listing gives both the count and the entries, so "[n]"
             // always matches what the group holds.
-            group.files = FilesWithExtension(group.folder, kShortcutExtension);
+            group.files = base::ListFilesWithExtension(group.folder, kShortcutExtension);
             const bool selected = !place.selectedGroup.empty() && SameFileName(folder, place.selectedGroup);
             // A selected entry needs its group open to have a row at all.
             group.expandedAtLoad = NamedIn(place.expandedGroups, folder) || (selected && openForSelection);
@@ -138,9 +157,11 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
     // not against it.
     if (!::SetTimer(Handle(), kReadAheadTimer, USER_TIMER_MINIMUM, nullptr))
         StartReadAhead();
-    // The work starts a moment after the groups are painted: a window just
-    // shown gets its first frames and the user's first click before it
-    // (under Wine, work in that moment has lost a click on the new window).
+    // The work starts a frame after the groups are painted: a window just
+    // shown gets its first frame and the user's first click before it
+    // (under Wine, work at the very moment the window appeared has lost a
+    // click on it). Not longer: with the cache, the whole list is in, its
+    // pictures and all, a few slices later.
     ::SetTimer(Handle(), kSliceTimer, kFirstSliceDelayMs, nullptr);
     CheckDone();
 }
@@ -158,18 +179,22 @@ void CatalogueLoader::SaveIconCache()
     if (!m_cache)
         return;
     // A load still running has not named every path it holds: none is dropped.
-    const std::vector<std::wstring> keep = m_done ? LoadedPaths() : std::vector<std::wstring>{};
+    const CacheKeep keep = m_done ? LoadedPaths() : CacheKeep{};
     // Quietly: the program works the same without the file.
     (void)m_cache->Save(m_pictureSize, m_done ? &keep : nullptr);
 }
 
-std::vector<std::wstring> CatalogueLoader::LoadedPaths() const
+CacheKeep CatalogueLoader::LoadedPaths() const
 {
-    std::vector<std::wstring> paths;
-    paths.reserve(m_paths.size());
+    CacheKeep keep;
+    keep.programs.reserve(m_paths.size());
     for (const auto& [path, known] : m_paths)
-        paths.push_back(path);
-    return paths;
+        keep.programs.push_back(path);
+    for (const PendingGroup& group : m_groups) {
+        for (const base::ListedFile& file : group.files)
+            keep.shortcuts.push_back(group.folder + L"\\" + file.name);
+    }
+    return keep;
 }
 
 bool CatalogueLoader::TakeCachedPicture(const std::wstring& path, PathPicture& known)
@@ -188,11 +213,11 @@ bool CatalogueLoader::TakeCachedPicture(const std::wstring& path, PathPicture& k
 void CatalogueLoader::StartReadAhead()
 {
     // In the order the slices take them, unless the user opens a group first.
-    std::vector<std::wstring> files;
+    std::vector<ShortcutFile> files;
     const auto queue = [&](PendingGroup& group) {
         group.firstSlot = files.size();
-        for (const std::wstring& file : group.files)
-            files.push_back(group.folder + L"\\" + file);
+        for (const base::ListedFile& file : group.files)
+            files.push_back({group.folder + L"\\" + file.name, StampOf(file)});
     };
     for (const size_t g : m_expandedGroups)
         queue(m_groups[g]);
@@ -200,7 +225,7 @@ void CatalogueLoader::StartReadAhead()
         if (!group.expandedAtLoad)
             queue(group);
     }
-    m_readAhead.Start(std::move(files), CP_ACP);
+    m_readAhead.Start(std::move(files), m_codePage, m_cache);
 }
 
 void CatalogueLoader::GroupToggled(int groupHandle)
@@ -339,12 +364,10 @@ void CatalogueLoader::AddSomeEntries(const base::Stopwatch& slice)
 void CatalogueLoader::AddEntry(size_t g, size_t index)
 {
     const PendingGroup& group = m_groups[g];
-    const std::wstring& file = group.files[index];
     grouplist::EntryInfo entry;
     entry.groupHandle = group.handle;
-    std::optional<std::wstring> readAhead = m_readAhead.Take(group.firstSlot + index);
-    entry.signature = readAhead ? std::move(*readAhead) : ReadShortcutPath(group.folder + L"\\" + file, CP_ACP);
-    entry.remark = BaseName(file);
+    entry.signature = ProgramPathOf(g, index);
+    entry.remark = BaseName(group.files[index].name);
     entry.name = L" " + entry.remark;
     entry.online = true;
 
@@ -384,6 +407,24 @@ void CatalogueLoader::AddEntry(size_t g, size_t index)
     known->entries.push_back(entry.handle);
     if (!known->picture)
         known->waiting.push_back(entry.handle);
+}
+
+std::wstring CatalogueLoader::ProgramPathOf(size_t g, size_t index)
+{
+    const PendingGroup& group = m_groups[g];
+    const base::ListedFile& listed = group.files[index];
+    const std::wstring file = group.folder + L"\\" + listed.name;
+    // Taken whatever the answer, so the read-ahead never reads it after this.
+    std::optional<std::wstring> readAhead = m_readAhead.Take(group.firstSlot + index);
+    const FileStamp stamp = StampOf(listed);
+    if (m_cache) {
+        if (std::optional<std::wstring> kept = m_cache->FindShortcut(file, stamp, m_codePage))
+            return std::move(*kept);
+    }
+    std::wstring path = readAhead ? std::move(*readAhead) : ReadShortcutPath(file, m_codePage);
+    if (m_cache && !path.empty() && listed.writeTime + kSettledFileTime <= m_listedAt)
+        m_cache->StoreShortcut({file, stamp, m_codePage, path});
+    return path;
 }
 
 void CatalogueLoader::TakePictures()

@@ -2,6 +2,7 @@
 // Filling the shortcut list from the catalogue folders, and starting the
 // program behind an entry.
 
+#include "base/FolderListing.h"
 #include "base/Stopwatch.h"
 #include "base/Window.h"
 #include "catalogue/IconCache.h"
@@ -107,7 +108,7 @@ private:
     struct PendingGroup {
         int handle = 0;
         std::wstring folder;
-        std::vector<std::wstring> files;
+        std::vector<base::ListedFile> files;
         size_t next = 0;      // the first file not yet an entry
         size_t firstSlot = 0; // its first file's slot in the read-ahead
         bool expandedAtLoad = false;
@@ -129,12 +130,13 @@ private:
     [[nodiscard]] int WorkerGroup(size_t group) const;
     void AddSomeEntries(const base::Stopwatch& slice);
     void AddEntry(size_t group, size_t file);
+    [[nodiscard]] std::wstring ProgramPathOf(size_t group, size_t file);
     void StartReadAhead();
     void TakePictures();
     void AssignSomePictures(const base::Stopwatch& slice);
     [[nodiscard]] HBITMAP PictureFromBytes(const std::vector<std::uint8_t>& bytes);
     [[nodiscard]] bool TakeCachedPicture(const std::wstring& path, PathPicture& known);
-    [[nodiscard]] std::vector<std::wstring> LoadedPaths() const;
+    [[nodiscard]] CacheKeep LoadedPaths() const;
     void ReleasePictures();
     void AskAgainForEveryPicture();
     void CheckDone();
@@ -157,6 +159,8 @@ private:
     bool m_atSliceRate = false; // the timer ticks at the slice rate, past its first delay
     LoadStats m_stats;
     base::Stopwatch m_watch; // from the load's start
+    std::uint64_t m_listedAt = 0; // the system time of the load's listing, in FILETIME units
+    std::uint32_t m_codePage = 0; // the shortcut files' text outside the UTFs
 
     std::vector<PendingGroup> m_groups;
     size_t m_nextGroup = 0;     // the first group with files not yet entries

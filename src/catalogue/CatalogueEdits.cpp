@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueEdits.h"
 
+#include "base/FolderListing.h"
 #include "base/LongPath.h"
 #include "catalogue/CatalogueFolder.h"
 #include "catalogue/CatalogueWriter.h"
@@ -217,10 +218,9 @@ ProgramFileCheck CheckProgramFile(const std::wstring& path)
         return {};
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (::GetFileAttributesExW(base::ExtendedPath(plain).c_str(), GetFileExInfoStandard, &data)) {
-        const auto high = [](DWORD h, DWORD l) { return (static_cast<std::uint64_t>(h) << 32) | l; };
         return {{.known = true,
-                 .size = high(data.nFileSizeHigh, data.nFileSizeLow),
-                 .writeTime = high(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)},
+                 .size = base::JoinHalves(data.nFileSizeHigh, data.nFileSizeLow),
+                 .writeTime = base::JoinHalves(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)},
                 true};
     }
     switch (::GetLastError()) {

@@ -3,7 +3,9 @@
 // Instal.ini), so the list shows every icon the moment it fills instead of
 // waiting for the shell again. Each picture is kept for a path (compared as
 // the file system compares, without regard to case) and a pixel size, with
-// what identified the program's file when it was made.
+// what identified the program's file when it was made. And so that an
+// unchanged catalogue is not read again, each shortcut file's program path,
+// with what identified the shortcut file when it was read.
 //
 // Shared by the window thread, which only looks pictures up, and the icon
 // worker, which reads the file, checks the files and saves; every call is
@@ -12,6 +14,7 @@
 #include "catalogue/IconCacheFormat.h"
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -19,6 +22,12 @@
 #include <vector>
 
 namespace catalogue {
+
+// What a save keeps (without regard to case); the rest is forgotten.
+struct CacheKeep {
+    std::vector<std::wstring> programs;  // their pictures
+    std::vector<std::wstring> shortcuts; // what these shortcut files held
+};
 
 class IconCache {
 public:
@@ -39,23 +48,31 @@ public:
     // it differs from the one kept.
     void Store(const std::wstring& path, int pixelSize, const FileStamp& stamp, PictureBytes picture, bool missing);
 
+    // The program path the shortcut file held, if it was read with the same
+    // code page and its size and write time are still those it had then.
+    [[nodiscard]] std::optional<std::wstring> FindShortcut(const std::wstring& file, const FileStamp& stamp,
+                                                           std::uint32_t codePage) const;
+    void StoreShortcut(CachedShortcut shortcut);
+
     // Writes the file when anything changed since it was read or last
     // written. Only pictures of pixelSize are kept, and with `keep` only
-    // those of its paths: the others are forgotten. False when the file
+    // what it names: the others are forgotten. False when the file
     // cannot be written (a read-only folder, a folder in its place); the
     // program goes on without it, and the next save tries again. Nothing is
     // written before the file has been read, so a save never loses it.
-    [[nodiscard]] bool Save(int pixelSize, const std::vector<std::wstring>* keep = nullptr);
+    [[nodiscard]] bool Save(int pixelSize, const CacheKeep* keep = nullptr);
 
 private:
     [[nodiscard]] static std::wstring KeyOf(const std::wstring& path, int pixelSize);
+    [[nodiscard]] static std::wstring KeyOf(const std::wstring& file);
 
     const std::wstring m_file;
     std::atomic<bool> m_read{false};
     std::once_flag m_readOnce;
     std::mutex m_saving; // one save at a time, so the last one written holds the latest
     mutable std::mutex m_lock;
-    std::unordered_map<std::wstring, CachedPicture> m_pictures; // by KeyOf
+    std::unordered_map<std::wstring, CachedPicture> m_pictures;   // by KeyOf(path, size)
+    std::unordered_map<std::wstring, CachedShortcut> m_shortcuts; // by KeyOf(file)
     bool m_changed = false; // since the file was read or written
 };
 

@@ -17,6 +17,8 @@ constexpr std::size_t kTrailerBytes = 4;
 constexpr std::size_t kPathFixedBytes = 4 + 8 + 8 + 4 + 4;
 constexpr std::uint32_t kPictureRecord = 1;
 constexpr std::uint32_t kPathRecord = 2;
+constexpr std::uint32_t kShortcutRecord = 3;
+constexpr std::size_t kShortcutFixedBytes = 8 + 8 + 4 + 4;
 constexpr std::uint32_t kStampKnown = 1;
 constexpr std::uint32_t kMissing = 2;
 // The longest path the system takes, and more pixels than any screen's icon.
@@ -48,6 +50,14 @@ void PutU64(std::string& out, std::uint64_t value)
     PutU32(out, static_cast<std::uint32_t>(value >> 32));
 }
 
+void PutUnits(std::string& out, const std::wstring& text)
+{
+    for (const wchar_t unit : text) {
+        out.push_back(static_cast<char>(unit & 0xFF));
+        out.push_back(static_cast<char>((unit >> 8) & 0xFF));
+    }
+}
+
 // Reads forward through bytes that are known to be long enough.
 class Cursor {
 public:
@@ -70,6 +80,17 @@ public:
         const std::string_view part = m_bytes.substr(m_at, count);
         m_at += count;
         return part;
+    }
+    [[nodiscard]] std::wstring Units(std::size_t count)
+    {
+        std::wstring text;
+        text.reserve(count);
+        for (std::size_t u = 0; u < count; ++u) {
+            const std::string_view unit = Take(2);
+            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(unit[0]) |
+                                                (static_cast<unsigned char>(unit[1]) << 8)));
+        }
+        return text;
     }
 
 private:
@@ -120,21 +141,22 @@ std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc) noexcept
     return ~crc;
 }
 
-std::string EncodeIconCache(const std::vector<CachedPicture>& records, std::size_t maxBytes)
+std::string EncodeIconCache(const IconCacheContents& contents, std::size_t maxBytes)
 {
     std::string out(kMagic, sizeof kMagic);
     PutU32(out, kIconCacheVersion);
     PutU32(out, 0); // the count, once known
     std::uint32_t count = 0;
+    const auto fits = [&](std::size_t bytes) { return out.size() + bytes + kTrailerBytes <= maxBytes; };
     PictureTable pictures;
-    for (const CachedPicture& record : records) {
+    for (const CachedPicture& record : contents.pictures) {
         if (!record.picture || record.path.empty() || record.path.size() > kMostPathUnits || record.pixelSize <= 0 ||
             record.pixelSize > kMostPixels)
             continue;
         const auto [index, added] = pictures.Find(record.picture);
         const std::size_t pictureBytes = added ? kRecordHeadBytes + record.picture->size() : 0;
         const std::size_t pathBytes = kRecordHeadBytes + kPathFixedBytes + 2 * record.path.size();
-        if (record.picture->size() > UINT32_MAX || out.size() + pictureBytes + pathBytes + kTrailerBytes > maxBytes)
+        if (record.picture->size() > UINT32_MAX || !fits(pictureBytes + pathBytes))
             continue;
         if (added) {
             pictures.Add(record.picture);
@@ -150,10 +172,22 @@ std::string EncodeIconCache(const std::vector<CachedPicture>& records, std::size
         PutU64(out, record.stamp.known ? record.stamp.writeTime : 0);
         PutU32(out, (record.stamp.known ? kStampKnown : 0) | (record.missing ? kMissing : 0));
         PutU32(out, index);
-        for (const wchar_t unit : record.path) {
-            out.push_back(static_cast<char>(unit & 0xFF));
-            out.push_back(static_cast<char>((unit >> 8) & 0xFF));
-        }
+        PutUnits(out, record.path);
+        ++count;
+    }
+    for (const CachedShortcut& record : contents.shortcuts) {
+        const std::size_t bytes = kRecordHeadBytes + kShortcutFixedBytes + 2 * (record.file.size() + record.program.size());
+        if (!record.stamp.known || record.file.empty() || record.file.size() > kMostPathUnits ||
+            record.program.empty() || record.program.size() > kMostPathUnits || !fits(bytes))
+            continue;
+        PutU32(out, kShortcutRecord);
+        PutU32(out, static_cast<std::uint32_t>(bytes - kRecordHeadBytes));
+        PutU64(out, record.stamp.size);
+        PutU64(out, record.stamp.writeTime);
+        PutU32(out, record.codePage);
+        PutU32(out, static_cast<std::uint32_t>(record.file.size()));
+        PutUnits(out, record.file);
+        PutUnits(out, record.program);
         ++count;
     }
     for (int i = 0; i < 4; ++i)
@@ -162,7 +196,7 @@ std::string EncodeIconCache(const std::vector<CachedPicture>& records, std::size
     return out;
 }
 
-std::optional<std::vector<CachedPicture>> DecodeIconCache(std::string_view bytes)
+std::optional<IconCacheContents> DecodeIconCache(std::string_view bytes)
 {
     if (bytes.size() < kHeaderBytes + kTrailerBytes || bytes.size() > kIconCacheMaxBytes)
         return std::nullopt;
@@ -175,7 +209,7 @@ std::optional<std::vector<CachedPicture>> DecodeIconCache(std::string_view bytes
     const std::uint32_t count = in.U32();
 
     std::vector<PictureBytes> pictures;
-    std::vector<CachedPicture> records;
+    IconCacheContents contents;
     for (std::uint32_t r = 0; r < count; ++r) {
         if (in.Left() < kRecordHeadBytes)
             return std::nullopt;
@@ -187,6 +221,23 @@ std::optional<std::vector<CachedPicture>> DecodeIconCache(std::string_view bytes
         if (kind == kPictureRecord) {
             const std::string_view picture = record.Take(length);
             pictures.push_back(std::make_shared<const std::vector<std::uint8_t>>(picture.begin(), picture.end()));
+            continue;
+        }
+        if (kind == kShortcutRecord) {
+            if (length < kShortcutFixedBytes || (length - kShortcutFixedBytes) % 2 != 0)
+                return std::nullopt;
+            CachedShortcut shortcut;
+            shortcut.stamp.known = true;
+            shortcut.stamp.size = record.U64();
+            shortcut.stamp.writeTime = record.U64();
+            shortcut.codePage = record.U32();
+            const std::size_t fileUnits = record.U32();
+            const std::size_t units = record.Left() / 2;
+            if (fileUnits == 0 || fileUnits > kMostPathUnits || fileUnits >= units || units - fileUnits > kMostPathUnits)
+                return std::nullopt;
+            shortcut.file = record.Units(fileUnits);
+            shortcut.program = record.Units(units - fileUnits);
+            contents.shortcuts.push_back(std::move(shortcut));
             continue;
         }
         if (kind != kPathRecord || length < kPathFixedBytes || (length - kPathFixedBytes) % 2 != 0)
@@ -207,17 +258,12 @@ std::optional<std::vector<CachedPicture>> DecodeIconCache(std::string_view bytes
             return std::nullopt;
         path.missing = (flags & kMissing) != 0;
         path.picture = pictures[index];
-        path.path.reserve(units);
-        for (std::size_t u = 0; u < units; ++u) {
-            const std::string_view unit = record.Take(2);
-            path.path.push_back(static_cast<wchar_t>(static_cast<unsigned char>(unit[0]) |
-                                                     (static_cast<unsigned char>(unit[1]) << 8)));
-        }
-        records.push_back(std::move(path));
+        path.path = record.Units(units);
+        contents.pictures.push_back(std::move(path));
     }
     if (in.Left() != 0)
         return std::nullopt; // bytes no record accounts for
-    return records;
+    return contents;
 }
 
 } // namespace catalogue

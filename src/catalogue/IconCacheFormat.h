@@ -1,6 +1,7 @@
 #pragma once
-// The bytes of IconCache.dat, the program pictures kept between starts. No
-// Windows header here, so the reader also builds natively and is fuzzed.
+// The bytes of IconCache.dat, the program pictures kept between starts, and
+// where each shortcut file pointed when it was last read. No Windows header
+// here, so the reader also builds natively and is fuzzed.
 //
 // All numbers are little-endian:
 //   header   the magic "QIC\x1A", u32 version, u32 number of records
@@ -10,7 +11,9 @@
 // u32 pixel size, u64 file size, u64 last-write time, u32 flags, u32 the
 // index of an earlier picture record among the picture records, then the
 // path's UTF-16 units. Identical pictures are written once, whatever the
-// number of paths that show them.
+// number of paths that show them. A shortcut record (kind 3) is u64 file
+// size, u64 last-write time, u32 code page, u32 the number of UTF-16 units
+// of the shortcut file's path, those units, then the program path's units.
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +25,7 @@
 
 namespace catalogue {
 
-inline constexpr std::uint32_t kIconCacheVersion = 1;
+inline constexpr std::uint32_t kIconCacheVersion = 2;
 // A larger file is not read at all: no realistic catalogue comes near it.
 inline constexpr std::size_t kIconCacheMaxBytes = std::size_t{64} << 20;
 
@@ -46,15 +49,30 @@ struct CachedPicture {
     PictureBytes picture;
 };
 
+// What a shortcut file held when it was read, and what identified the file
+// then: while the file's size and write time stay the same, so does this.
+struct CachedShortcut {
+    std::wstring file;           // the shortcut file's full path
+    FileStamp stamp;             // always known
+    std::uint32_t codePage = 0;  // the code page its text was read with
+    std::wstring program;        // the program path it held; never empty
+};
+
+struct IconCacheContents {
+    std::vector<CachedPicture> pictures;
+    std::vector<CachedShortcut> shortcuts;
+};
+
 [[nodiscard]] std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0) noexcept;
 
-// The file's bytes. Records that would take it past maxBytes are left out
-// (the file stays readable); so are records without a path or picture.
-[[nodiscard]] std::string EncodeIconCache(const std::vector<CachedPicture>& records,
+// The file's bytes, pictures first. Records that would take it past
+// maxBytes are left out (the file stays readable); so are records without a
+// path, a picture or a program.
+[[nodiscard]] std::string EncodeIconCache(const IconCacheContents& contents,
                                           std::size_t maxBytes = kIconCacheMaxBytes);
 
 // Every record, or nothing when the bytes are anything but a whole, intact
 // file of this version: short, too large, corrupt or of another version.
-[[nodiscard]] std::optional<std::vector<CachedPicture>> DecodeIconCache(std::string_view bytes);
+[[nodiscard]] std::optional<IconCacheContents> DecodeIconCache(std::string_view bytes);
 
 } // namespace catalogue

@@ -40,7 +40,7 @@ struct IconWorker::State {
     bool readCache = false;
     struct SaveJob {
         int pixelSize = 0;
-        std::vector<std::wstring> keep;
+        CacheKeep keep;
     };
     std::optional<SaveJob> save;
     bool stop = false;
@@ -224,7 +224,7 @@ void IconWorker::UseCache(std::shared_ptr<IconCache> cache)
     m_state->wake.notify_one();
 }
 
-void IconWorker::SaveCache(int pixelSize, std::vector<std::wstring> keep)
+void IconWorker::SaveCache(int pixelSize, CacheKeep keep)
 {
     const std::lock_guard hold(m_state->lock);
     if (!m_state->cache)

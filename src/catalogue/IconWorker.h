@@ -13,6 +13,7 @@
 namespace catalogue {
 
 class IconCache;
+struct CacheKeep;
 
 // Where pictures come from. Called on the worker thread (its apartment is
 // single-threaded COM), never on the window's.
@@ -66,7 +67,7 @@ public:
     void UseCache(std::shared_ptr<IconCache> cache);
     // Saves the cache (IconCache::Save) once every queued path is answered;
     // a later call replaces one still waiting.
-    void SaveCache(int pixelSize, std::vector<std::wstring> keep);
+    void SaveCache(int pixelSize, CacheKeep keep);
     void Request(int group, std::wstring path);
     void Prefer(int group);
     [[nodiscard]] std::vector<IconResult> TakeResults();

@@ -1,6 +1,7 @@
 #include "catalogue/ShortcutReadAhead.h"
 
 #include "catalogue/CatalogueFolder.h"
+#include "catalogue/IconCache.h"
 
 #include <mutex>
 #include <system_error>
@@ -10,8 +11,9 @@
 namespace catalogue {
 
 struct ShortcutReadAhead::Batch {
-    std::vector<std::wstring> files;
-    unsigned codePage = 0;
+    std::vector<ShortcutFile> files;
+    std::uint32_t codePage = 0;
+    std::shared_ptr<IconCache> cache;
     std::mutex lock;
     std::vector<std::optional<std::wstring>> paths; // by slot
     std::vector<bool> taken;                        // asked for: the thread need not read it
@@ -22,6 +24,10 @@ namespace {
 
 void Read(const std::shared_ptr<ShortcutReadAhead::Batch>& batch)
 {
+    // Here rather than on the window thread: the cache file may be slow to
+    // come (the worker may be reading it already; then this waits for it).
+    if (batch->cache)
+        batch->cache->Read();
     for (std::size_t slot = 0; slot < batch->files.size(); ++slot) {
         {
             const std::lock_guard hold(batch->lock);
@@ -30,7 +36,10 @@ void Read(const std::shared_ptr<ShortcutReadAhead::Batch>& batch)
             if (batch->taken[slot])
                 continue;
         }
-        std::wstring path = ReadShortcutPath(batch->files[slot], batch->codePage);
+        const ShortcutFile& file = batch->files[slot];
+        if (batch->cache && batch->cache->FindShortcut(file.path, file.stamp, batch->codePage))
+            continue; // the loader takes it from the cache
+        std::wstring path = ReadShortcutPath(file.path, batch->codePage);
         const std::lock_guard hold(batch->lock);
         batch->paths[slot] = std::move(path);
     }
@@ -51,7 +60,8 @@ ShortcutReadAhead::~ShortcutReadAhead()
     Cancel(m_batch);
 }
 
-void ShortcutReadAhead::Start(std::vector<std::wstring> files, unsigned codePage)
+void ShortcutReadAhead::Start(std::vector<ShortcutFile> files, std::uint32_t codePage,
+                              std::shared_ptr<IconCache> cache)
 {
     Cancel(m_batch);
     m_batch.reset();
@@ -62,6 +72,7 @@ void ShortcutReadAhead::Start(std::vector<std::wstring> files, unsigned codePage
     batch->taken.resize(files.size());
     batch->files = std::move(files);
     batch->codePage = codePage;
+    batch->cache = std::move(cache);
     try {
         // The thread holds the batch, so it may outlive this object; it
         // reads local files only and ends at the next one once cancelled.

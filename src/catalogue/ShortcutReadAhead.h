@@ -3,14 +3,25 @@
 // own from the moment the groups are listed: while the window paints and
 // waits out its first moment, so the slices that add entries seldom wait on
 // the file system (reading a thousand files costs some 150 ms under Wine).
+// Files whose program path the icon cache still holds are not read at all.
+
+#include "catalogue/IconCacheFormat.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace catalogue {
+
+class IconCache;
+
+struct ShortcutFile {
+    std::wstring path; // full
+    FileStamp stamp;   // as the folder's listing gave it
+};
 
 class ShortcutReadAhead {
 public:
@@ -19,9 +30,10 @@ public:
     ShortcutReadAhead(const ShortcutReadAhead&) = delete;
     ShortcutReadAhead& operator=(const ShortcutReadAhead&) = delete;
 
-    // Reads each shortcut file (a full path) in this order, a slot each;
+    // Reads each shortcut file in this order, a slot each, but those the
+    // cache (if any; read first, on the thread) holds for the code page;
     // whatever an earlier start still had to read is dropped.
-    void Start(std::vector<std::wstring> files, unsigned codePage);
+    void Start(std::vector<ShortcutFile> files, std::uint32_t codePage, std::shared_ptr<IconCache> cache);
     // The path read for the slot (ReadShortcutPath), once the thread has
     // been there. Asked once per slot: the thread skips a slot asked before
     // it got there, as the caller reads that file itself.

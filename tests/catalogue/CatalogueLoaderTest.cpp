@@ -5,11 +5,14 @@
 #include "catalogue/BackgroundLauncher.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueEdits.h"
+#include "catalogue/IconCacheFormat.h"
 
+#include "base/PathParts.h"
 #include "base/Text.h"
 #include "base/TextFile.h"
 #include "grouplist/ListFixture.h"
 
+#include "FileAge.h"
 #include "GdiCount.h"
 #include "TempFolder.h"
 
@@ -533,6 +536,58 @@ TEST_F(CatalogueLoaderTest, ASecondStartShowsKeptPicturesAtOnceAndAsksOnlyForNew
     ASSERT_TRUE(PumpUntil([&] { return second.Done(); }));
     EXPECT_EQ(Entries().at(L" share").colour, RGB(0, 0, 200));
     EXPECT_EQ(source->Asked().size(), 4u) << "only the one still missing";
+}
+
+TEST_F(CatalogueLoaderTest, AShortcutFileUnchangedSinceTheLastLoadIsNotReadAgain)
+{
+    const std::wstring cacheFile = m_temp.Path() + L"\\IconCache.dat";
+    const auto file = [&](const std::wstring& name) { return m_root + L"\\g\\" + name + L".txt"; };
+    Shortcut(L"g", L"settled", L"C:\\a.exe");
+    Shortcut(L"g", L"edited", L"C:\\b.exe");
+    Shortcut(L"g", L"removed", L"C:\\c.exe");
+    Shortcut(L"g", L"fresh", L"C:\\d.exe");
+    for (const wchar_t* name : {L"settled", L"edited", L"removed"})
+        ASSERT_TRUE(testing_support::DateBack(file(name), 3600));
+    const auto source = std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{});
+    {
+        catalogue::CatalogueLoader first(m_control, source);
+        first.UseIconCache(cacheFile);
+        first.Load(m_root);
+        ASSERT_TRUE(PumpUntil([&] {
+            return first.Done() && ::GetFileAttributesW(cacheFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+        }));
+    }
+
+    // Another program of the same length, written long ago too, but at another time.
+    Shortcut(L"g", L"edited", L"C:\\e.exe");
+    ASSERT_TRUE(testing_support::DateBack(file(L"edited"), 3000));
+    ASSERT_TRUE(::DeleteFileW(file(L"removed").c_str()));
+    // Held shut: only what the cache kept can name their programs now.
+    const auto holdShut = [&](const wchar_t* name) {
+        return base::UniqueFileHandle(::CreateFileW(file(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    base::UniqueFileHandle settled = holdShut(L"settled");
+    base::UniqueFileHandle fresh = holdShut(L"fresh");
+    ASSERT_TRUE(settled && fresh);
+    const std::optional<std::string> firstCache = base::ReadFileBytes(cacheFile);
+    catalogue::CatalogueLoader second(m_control, source);
+    second.UseIconCache(cacheFile);
+    second.Load(m_root);
+    ASSERT_TRUE(PumpUntil([&] { return second.Done() && base::ReadFileBytes(cacheFile) != firstCache; }));
+    const auto shown = Entries();
+    EXPECT_EQ(shown.at(L" settled").signature, L"C:\\a.exe");
+    EXPECT_EQ(shown.at(L" edited").signature, L"C:\\e.exe") << "changed since: read again";
+    EXPECT_EQ(shown.at(L" fresh").signature, L"") << "written moments before the first load: not kept";
+
+    // Written again after the load: the removed file forgotten, the edited one's new program kept.
+    const auto written = catalogue::DecodeIconCache(base::ReadFileBytes(cacheFile).value_or(""));
+    ASSERT_TRUE(written);
+    std::map<std::wstring, std::wstring> kept;
+    for (const catalogue::CachedShortcut& shortcut : written->shortcuts)
+        kept[std::wstring(base::FileNameOf(shortcut.file))] = shortcut.program;
+    EXPECT_EQ(kept, (std::map<std::wstring, std::wstring>{{L"settled.txt", L"C:\\a.exe"},
+                                                          {L"edited.txt", L"C:\\e.exe"}}));
 }
 
 TEST(IconWorkerTest, ASourceThatAnswersAfterTheWorkerIsGonePostsNothing)

@@ -19,6 +19,7 @@
 #include <vector>
 
 using catalogue::CachedPicture;
+using catalogue::CachedShortcut;
 using catalogue::DecodeIconCache;
 using catalogue::EncodeIconCache;
 
@@ -38,44 +39,55 @@ std::string WithChecksum(std::string bytes)
     return bytes;
 }
 
-std::vector<CachedPicture> ThreeRecords()
+// Three pictures of programs, then where a shortcut file pointed.
+catalogue::IconCacheContents FourRecords()
 {
-    return {
-        {L"C:\\工具\\a.exe", 32, {true, 4096, 0x01D9000011112222ull}, false, Picture(100, 1)},
-        {L"\\\\server\\share\\b.exe", 32, {true, 7, 8}, false, Picture(100, 1)}, // the same picture
-        {L"C:\\gone.exe", 48, {}, true, Picture(0, 0)},
-    };
+    return {{
+                {L"C:\\工具\\a.exe", 32, {true, 4096, 0x01D9000011112222ull}, false, Picture(100, 1)},
+                {L"\\\\server\\share\\b.exe", 32, {true, 7, 8}, false, Picture(100, 1)}, // the same picture
+                {L"C:\\gone.exe", 48, {}, true, Picture(0, 0)},
+            },
+            {{L"D:\\Q\\Favorites\\工具\\a.txt", {true, 12, 0x01D9000033334444ull}, 936, L"C:\\工具\\a.exe"}}};
 }
 
 } // namespace
 
 TEST(IconCacheFormat, WhatIsWrittenReadsBackWithEachPictureOnce)
 {
-    const std::string bytes = EncodeIconCache(ThreeRecords());
-    EXPECT_EQ(bytes.size(), 12u + (8 + 100) + (8 + 0) + 3 * (8 + 28) + 2 * (11 + 20 + 11) + 4)
+    const std::string bytes = EncodeIconCache(FourRecords());
+    EXPECT_EQ(bytes.size(),
+              12u + (8 + 100) + (8 + 0) + 3 * (8 + 28) + 2 * (11 + 20 + 11) + (8 + 24 + 2 * (23 + 11)) + 4)
         << "the shared picture is written once";
     const auto read = DecodeIconCache(bytes);
     ASSERT_TRUE(read);
-    const std::vector<CachedPicture> wrote = ThreeRecords();
-    ASSERT_EQ(read->size(), wrote.size());
-    for (std::size_t i = 0; i < wrote.size(); ++i) {
-        EXPECT_EQ((*read)[i].path, wrote[i].path);
-        EXPECT_EQ((*read)[i].pixelSize, wrote[i].pixelSize);
-        EXPECT_EQ((*read)[i].stamp, wrote[i].stamp);
-        EXPECT_EQ((*read)[i].missing, wrote[i].missing);
-        EXPECT_EQ(*(*read)[i].picture, *wrote[i].picture);
+    const catalogue::IconCacheContents wrote = FourRecords();
+    ASSERT_EQ(read->pictures.size(), wrote.pictures.size());
+    for (std::size_t i = 0; i < wrote.pictures.size(); ++i) {
+        const CachedPicture& back = read->pictures[i];
+        EXPECT_EQ(back.path, wrote.pictures[i].path);
+        EXPECT_EQ(back.pixelSize, wrote.pictures[i].pixelSize);
+        EXPECT_EQ(back.stamp, wrote.pictures[i].stamp);
+        EXPECT_EQ(back.missing, wrote.pictures[i].missing);
+        EXPECT_EQ(*back.picture, *wrote.pictures[i].picture);
     }
-    EXPECT_EQ((*read)[0].picture, (*read)[1].picture) << "shared in memory too";
+    EXPECT_EQ(read->pictures[0].picture, read->pictures[1].picture) << "shared in memory too";
+    ASSERT_EQ(read->shortcuts.size(), 1u);
+    const CachedShortcut& shortcut = read->shortcuts[0];
+    EXPECT_EQ(shortcut.file, wrote.shortcuts[0].file);
+    EXPECT_EQ(shortcut.stamp, wrote.shortcuts[0].stamp);
+    EXPECT_EQ(shortcut.codePage, 936u);
+    EXPECT_EQ(shortcut.program, wrote.shortcuts[0].program);
 
     // Past the size limit whole records are left out, and the rest still reads.
-    const auto cut = DecodeIconCache(EncodeIconCache(ThreeRecords(), 12 + 108 + 36 + 22 + 4));
+    const auto cut = DecodeIconCache(EncodeIconCache(FourRecords(), 12 + 108 + 36 + 22 + 4));
     ASSERT_TRUE(cut);
-    EXPECT_EQ(cut->size(), 1u);
+    EXPECT_EQ(cut->pictures.size(), 1u);
+    EXPECT_TRUE(cut->shortcuts.empty());
 }
 
 TEST(IconCacheFormat, EveryKindOfBadFileIsRefusedWhole)
 {
-    const std::string good = EncodeIconCache(ThreeRecords());
+    const std::string good = EncodeIconCache(FourRecords());
     ASSERT_TRUE(DecodeIconCache(good));
     const auto refused = [](const std::string& bytes) { return !DecodeIconCache(bytes).has_value(); };
     EXPECT_TRUE(refused(""));
@@ -93,7 +105,7 @@ TEST(IconCacheFormat, EveryKindOfBadFileIsRefusedWhole)
         return WithChecksum(bytes);
     };
     EXPECT_TRUE(refused(changed(0, 'X'))) << "another magic";
-    EXPECT_TRUE(refused(changed(4, 2))) << "another version";
+    EXPECT_TRUE(refused(changed(4, 1))) << "the version before";
     EXPECT_TRUE(refused(changed(8, 9))) << "more records than there are";
     EXPECT_TRUE(refused(changed(12, 7))) << "a kind of record this version has not";
     // The first path record's flags, then the picture it names.
@@ -101,6 +113,11 @@ TEST(IconCacheFormat, EveryKindOfBadFileIsRefusedWhole)
     EXPECT_TRUE(refused(changed(path + 20, 4))) << "an unknown flag";
     EXPECT_TRUE(refused(changed(path + 24, 5))) << "a picture not written before it";
     EXPECT_TRUE(refused(changed(path, 0))) << "a picture size of 0";
+    // The shortcut record's count of file path units: all of it, or past it.
+    const std::size_t shortcut = good.size() - 4 - (8 + 24 + 2 * (23 + 11)) + 8;
+    EXPECT_TRUE(refused(changed(shortcut + 20, 34))) << "no program path left";
+    EXPECT_TRUE(refused(changed(shortcut + 20, 60))) << "a file path past the record's end";
+    EXPECT_TRUE(refused(changed(shortcut + 20, 0))) << "no file path";
     EXPECT_TRUE(refused(std::string(catalogue::kIconCacheMaxBytes + 1, '\0')));
 }
 
@@ -118,7 +135,7 @@ TEST(IconCacheFile, WrittenOnlyWhenChangedAndBadOrMissingFilesAreMadeAnew)
         cache.Store(L"C:\\a.exe", 32, stamp(1), Picture(20, 1), false);
         cache.Store(L"C:\\b.exe", 32, stamp(2), Picture(20, 2), false);
         cache.Store(L"C:\\b.exe", 48, stamp(2), Picture(30, 2), false); // a scale change
-        const std::vector<std::wstring> keep = {L"c:\\A.EXE"};
+        const catalogue::CacheKeep keep{.programs = {L"c:\\A.EXE"}, .shortcuts = {}};
         ASSERT_TRUE(cache.Save(32, &keep));
         EXPECT_FALSE(cache.Find(L"C:\\b.exe", 32)) << "no longer in the catalogue";
         EXPECT_FALSE(cache.Find(L"C:\\b.exe", 48)) << "another size";
@@ -126,7 +143,7 @@ TEST(IconCacheFile, WrittenOnlyWhenChangedAndBadOrMissingFilesAreMadeAnew)
     const auto written = base::ReadFileBytes(file);
     ASSERT_TRUE(written);
     ASSERT_TRUE(DecodeIconCache(*written));
-    EXPECT_EQ(DecodeIconCache(*written)->size(), 1u);
+    EXPECT_EQ(DecodeIconCache(*written)->pictures.size(), 1u);
 
     // Read back, found without regard to case; the same picture again is no change.
     ASSERT_TRUE(base::WriteFileAtomic(file, *written));

@@ -3,6 +3,7 @@
 // from the title, docking at the top edge and the exit box.
 
 #include "Canvas.h"
+#include "FileAge.h"
 #include "ProgramRunner.h"
 #include "RealInput.h"
 
@@ -244,11 +245,14 @@ TEST_F(Catalogue, KeptIconsShowFromTheCacheAndAStaleOneIsMadeAfreshAndKept)
     regeditBefore.writeTime -= 10000000; // a second older: another file was there
     const std::wstring cacheFile = m_copy.PathOf(L"IconCache.dat");
     const std::wstring unlisted = L"C:\\no longer listed.exe";
-    ASSERT_TRUE(base::WriteFileAtomic(cacheFile, catalogue::EncodeIconCache({
+    ASSERT_TRUE(base::WriteFileAtomic(cacheFile, catalogue::EncodeIconCache({{
                                                      {notepad, 32, notepadNow, false, picture(kKept)},
                                                      {regedit, 32, regeditBefore, false, picture(kStale)},
                                                      {unlisted, 32, notepadNow, false, picture(kStale)},
-                                                 })));
+                                                 }, {}})));
+    // Written long ago, "a" is kept with where it points; "b" was written just now.
+    const std::wstring settled = m_copy.PathOf(L"Favorites\\工具\\a.txt");
+    ASSERT_TRUE(testing_support::DateBack(settled, 3600));
     Start();
     Click(RowCentre(0));
     ASSERT_TRUE(WaitForRows(4)) << "rows: " << Rows();
@@ -264,8 +268,11 @@ TEST_F(Catalogue, KeptIconsShowFromTheCacheAndAStaleOneIsMadeAfreshAndKept)
     ASSERT_TRUE(bytes);
     const auto records = catalogue::DecodeIconCache(*bytes);
     ASSERT_TRUE(records);
-    ASSERT_EQ(records->size(), 2u);
-    for (const catalogue::CachedPicture& record : *records) {
+    ASSERT_EQ(records->shortcuts.size(), 1u);
+    EXPECT_TRUE(catalogue::SameFileName(records->shortcuts[0].file, settled)) << records->shortcuts[0].file;
+    EXPECT_EQ(records->shortcuts[0].program, notepad);
+    ASSERT_EQ(records->pictures.size(), 2u);
+    for (const catalogue::CachedPicture& record : records->pictures) {
         if (record.path == notepad) {
             EXPECT_EQ(*record.picture, *picture(kKept));
         } else {
