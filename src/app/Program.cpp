@@ -11,6 +11,7 @@
 #include "music/MusicPanel.h"
 
 #include <shellapi.h>
+#include <cstdio>
 
 namespace app {
 
@@ -41,6 +42,7 @@ bool Program::Create()
     SetPaths(m_state, m_programDirectory);
     // An existing folder, or one we may not create, is not worth a word.
     ::CreateDirectoryW(base::ExtendedPath(m_state.favoritesDir).c_str(), nullptr);
+    m_listingAhead.Start(m_state.favoritesDir);
     m_config = IniFile(m_state.configPath);
     m_iconFile = image::IconFileBytes(::GetModuleHandleW(nullptr), IDI_QUILLERY);
     return m_window.Create();
@@ -90,6 +92,7 @@ void Program::StartShortcutList()
         return;
     m_loader = std::make_unique<catalogue::CatalogueLoader>(list, m_iconSource);
     m_loader->UseIconCache(m_state.iconCachePath);
+    m_loader->UseListingAhead(std::move(m_listingAhead));
     m_loader->SetPictureSize(base::Scaled(catalogue::kIconPictureSize, m_window.Dpi()));
     m_loader->SetMissingMarker([&list](int entry, bool missing) { (void)list.SetEntryMissing(entry, missing); });
     m_actions = std::make_unique<ListActions>(ListActionSettings{.root = m_state.favoritesDir,

@@ -116,6 +116,8 @@ private:
     std::unique_ptr<catalogue::DropAddWindow> m_dropAddWindow;
     catalogue::BackgroundLauncher m_launcher{std::make_shared<catalogue::ShellLauncher>()};
     std::shared_ptr<catalogue::IconSource> m_iconSource = std::make_shared<catalogue::ShellIconSource>();
+    // The catalogue listed while the window is made, for the loader's first load.
+    catalogue::ListingAhead m_listingAhead;
     std::unique_ptr<catalogue::CatalogueLoader> m_loader;
     SystemListActionShell m_systemListActionShell;
     ListActionShell* m_listActionShell = &m_systemListActionShell; // not owned

@@ -49,13 +49,6 @@ FileStamp StampOf(const base::ListedFile& file)
     return {.known = true, .size = file.size, .writeTime = file.writeTime};
 }
 
-std::uint64_t SystemFileTime()
-{
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    return base::JoinHalves(now.dwHighDateTime, now.dwLowDateTime);
-}
-
 [[nodiscard]] bool NamedIn(const std::vector<std::wstring>& names, std::wstring_view name)
 {
     return std::any_of(names.begin(), names.end(), [&](const std::wstring& named) { return SameFileName(named, name); });
@@ -117,19 +110,23 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
     // Only now: the entries held shares of them until they went.
     ReleasePictures();
 
-    m_listedAt = SystemFileTime();
+    std::optional<CatalogueListing> listing = m_listingAhead.Take(root);
+    if (!listing)
+        listing = ListCatalogue(root);
+    m_listedAt = listing->listedAt;
     m_codePage = ::GetACP();
     // Under a filter every match has a row whatever its group's state.
     const bool openForSelection = !place.selectedEntry.empty() && m_list.FilterText().empty();
     {
         // A thousand groups are one repaint, not a thousand.
         const grouplist::ListUpdate update(m_list);
-        for (const std::wstring& folder : GroupFolders(root)) {
+        for (ListedGroup& listed : listing->groups) {
+            const std::wstring& folder = listed.name;
             PendingGroup group;
             group.folder = root + L"\\" + folder;
             // One listing gives both the count and the entries, so "[n]"
             // always matches what the group holds.
-            group.files = base::ListFilesWithExtension(group.folder, kShortcutExtension);
+            group.files = std::move(listed.files);
             const bool selected = !place.selectedGroup.empty() && SameFileName(folder, place.selectedGroup);
             // A selected entry needs its group open to have a row at all.
             group.expandedAtLoad = NamedIn(place.expandedGroups, folder) || (selected && openForSelection);

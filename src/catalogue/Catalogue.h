@@ -5,6 +5,7 @@
 #include "base/FolderListing.h"
 #include "base/Stopwatch.h"
 #include "base/Window.h"
+#include "catalogue/CatalogueListing.h"
 #include "catalogue/IconCache.h"
 #include "catalogue/IconWorker.h"
 #include "catalogue/ProgramIcons.h"
@@ -91,6 +92,10 @@ public:
     // load's pictures are all in and something changed, without the paths
     // the load no longer has and pictures of other sizes.
     void UseIconCache(const std::wstring& file);
+    // The next load of the listing's root takes it rather than listing the
+    // catalogue itself (the program's first load, listed while its window
+    // was being made).
+    void UseListingAhead(ListingAhead listing) { m_listingAhead = std::move(listing); }
     // Writes the cache now if anything changed (for the program's close).
     void SaveIconCache();
     // To be called when the user has expanded (or collapsed) a group.
@@ -147,6 +152,7 @@ private:
     MissingMarker m_markMissing;
     std::unique_ptr<IconWorker> m_worker;
     ShortcutReadAhead m_readAhead;
+    ListingAhead m_listingAhead;
     std::shared_ptr<IconCache> m_cache; // none: every picture is asked for
     bool m_loadedOnce = false;          // a load has started: the next ones are reloads
     bool m_recheckShares = false;       // this load checks the paths on shares

@@ -590,6 +590,46 @@ TEST_F(CatalogueLoaderTest, AShortcutFileUnchangedSinceTheLastLoadIsNotReadAgain
                                                           {L"edited.txt", L"C:\\e.exe"}}));
 }
 
+TEST_F(CatalogueLoaderTest, TheFirstLoadTakesTheListingMadeAheadAndReloadsListAfresh)
+{
+    Shortcut(L"g", L"a", L"C:\\a.exe");
+    Shortcut(L"g", L"bb", L"C:\\b.exe");
+    catalogue::ListingAhead other;
+    other.Start(m_root);
+    EXPECT_FALSE(other.Take(m_temp.Path())) << "listed for another root";
+    EXPECT_FALSE(other.Take(m_root)) << "taken once";
+
+    catalogue::ListingAhead ahead;
+    ahead.Start(m_root);
+    const std::optional<catalogue::CatalogueListing> listed = ahead.Take(m_root);
+    ASSERT_TRUE(listed);
+    ASSERT_EQ(listed->groups.size(), 1u);
+    std::map<std::wstring, std::uint64_t> sizes;
+    for (const base::ListedFile& file : listed->groups[0].files)
+        sizes[file.name] = file.size;
+    EXPECT_EQ(sizes, (std::map<std::wstring, std::uint64_t>{{L"a.txt", 8}, {L"bb.txt", 8}}));
+
+    // Listed ahead before "h" was made (two files take well under the
+    // wait): the first load shows what was listed, a reload what is there.
+    catalogue::ListingAhead ready;
+    ready.Start(m_root);
+    ::Sleep(500);
+    Shortcut(L"h", L"c", L"C:\\c.exe");
+    catalogue::CatalogueLoader loader(m_control, std::make_shared<ColourSource>(std::map<std::wstring, COLORREF>{}));
+    loader.UseListingAhead(std::move(ready));
+    const auto groups = [&] {
+        std::vector<std::wstring> names;
+        for (const int handle : Rows())
+            names.push_back(m_control.GetGroupName(handle));
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    loader.Load(m_root);
+    EXPECT_EQ(groups(), (std::vector<std::wstring>{L"g [2]"}));
+    loader.Load(m_root);
+    EXPECT_EQ(groups(), (std::vector<std::wstring>{L"g [2]", L"h [1]"}));
+}
+
 TEST(IconWorkerTest, ASourceThatAnswersAfterTheWorkerIsGonePostsNothing)
 {
     constexpr UINT kReady = WM_APP + 30;
