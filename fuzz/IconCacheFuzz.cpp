@@ -27,7 +27,7 @@ bool Same(const catalogue::IconCacheContents& a, const catalogue::IconCacheConte
     for (std::size_t i = 0; i < a.shortcuts.size(); ++i) {
         const catalogue::CachedShortcut& x = a.shortcuts[i];
         const catalogue::CachedShortcut& y = b.shortcuts[i];
-        if (x.file != y.file || !(x.stamp == y.stamp) || x.codePage != y.codePage || x.program != y.program)
+        if (x.file != y.file || !(x.identity == y.identity) || x.program != y.program)
             return false;
     }
     return true;

@@ -11,7 +11,6 @@
 #include "music/MusicPanel.h"
 
 #include <shellapi.h>
-#include <cstdio>
 
 namespace app {
 

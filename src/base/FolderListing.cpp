@@ -30,7 +30,7 @@ void Enumerate(const std::wstring& pattern, Want want, Visit visit)
     do {
         const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder == (want == Want::Folders))
-            visit(data);
+            visit(std::wstring(data.cFileName));
     } while (::FindNextFileW(find.get(), &data));
 }
 
@@ -39,10 +39,9 @@ void Enumerate(const std::wstring& pattern, Want want, Visit visit)
 std::vector<std::wstring> SubfolderNames(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
-    Enumerate(folder + L"\\*.*", Want::Folders, [&](const WIN32_FIND_DATAW& data) {
-        const std::wstring_view name = data.cFileName;
+    Enumerate(folder + L"\\*.*", Want::Folders, [&](std::wstring name) {
         if (name != L"." && name != L"..")
-            names.emplace_back(name);
+            names.push_back(std::move(name));
     });
     return names;
 }
@@ -50,12 +49,29 @@ std::vector<std::wstring> SubfolderNames(const std::wstring& folder)
 std::vector<ListedFile> ListFilesWithExtension(const std::wstring& folder, const std::wstring& extension)
 {
     std::vector<ListedFile> files;
-    Enumerate(folder + L"\\*." + extension, Want::Files, [&](const WIN32_FIND_DATAW& data) {
-        if (!HasExtension(data.cFileName, extension))
-            return;
-        files.push_back({data.cFileName, JoinHalves(data.nFileSizeHigh, data.nFileSizeLow),
-                         JoinHalves(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
-    });
+    // Read through a handle to the folder rather than a find pattern: that
+    // listing also gives each file's number on its volume.
+    const UniqueFileHandle handle(::CreateFileW(ExtendedPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle)
+        return files;
+    std::vector<std::uint64_t> buffer(8192); // 64 KiB, aligned as the records want
+    const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t));
+    while (::GetFileInformationByHandleEx(handle.get(), FileIdBothDirectoryInfo, buffer.data(), bytes)) {
+        const auto* record = reinterpret_cast<const BYTE*>(buffer.data());
+        for (;;) {
+            const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(record);
+            const std::wstring_view name(info.FileName, info.FileNameLength / sizeof(wchar_t));
+            if ((info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && HasExtension(name, extension))
+                files.push_back({std::wstring(name), static_cast<std::uint64_t>(info.EndOfFile.QuadPart),
+                                 static_cast<std::uint64_t>(info.LastWriteTime.QuadPart),
+                                 static_cast<std::uint64_t>(info.FileId.QuadPart)});
+            if (info.NextEntryOffset == 0)
+                break;
+            record += info.NextEntryOffset;
+        }
+    }
     return files;
 }
 

@@ -22,13 +22,18 @@ struct ListedFile {
     std::wstring name;
     std::uint64_t size = 0;
     std::uint64_t writeTime = 0; // FILETIME units
+    // Its number on the volume: a file renamed into another's place keeps
+    // its size and write time, not this.
+    std::uint64_t fileId = 0;
 };
+
 // A file's size or time as the system hands it over, in two 32-bit halves.
 [[nodiscard]] constexpr std::uint64_t JoinHalves(std::uint32_t high, std::uint32_t low) noexcept
 {
     return (static_cast<std::uint64_t>(high) << 32) | low;
 }
-// The same files as FilesWithExtension, with their sizes and write times.
+
+// The same files as FilesWithExtension, with what identifies each.
 [[nodiscard]] std::vector<ListedFile> ListFilesWithExtension(const std::wstring& folder,
                                                              const std::wstring& extension);
 

@@ -44,9 +44,11 @@ base::UniqueBitmap BitmapOf(const std::vector<std::uint8_t>& bytes)
     return bytes.empty() ? base::UniqueBitmap{} : image::BitmapFromBytes(bytes, size);
 }
 
-FileStamp StampOf(const base::ListedFile& file)
+ShortcutIdentity IdentityOf(const base::ListedFile& file, std::uint32_t codePage)
 {
-    return {.known = true, .size = file.size, .writeTime = file.writeTime};
+    return {.stamp = {.known = true, .size = file.size, .writeTime = file.writeTime},
+            .fileId = file.fileId,
+            .codePage = codePage};
 }
 
 [[nodiscard]] bool NamedIn(const std::vector<std::wstring>& names, std::wstring_view name)
@@ -101,7 +103,7 @@ void CatalogueLoader::Load(const std::wstring& root, const ListPlace& place)
     m_pathless.clear();
     m_assignments.clear();
     m_asked = 0;
-    m_readAhead.Start({}, 0, nullptr);
+    m_readAhead.Start({}, nullptr);
     if (!m_list.IsCreated() || !Handle()) {
         m_done = true;
         return;
@@ -176,12 +178,12 @@ void CatalogueLoader::SaveIconCache()
     if (!m_cache)
         return;
     // A load still running has not named every path it holds: none is dropped.
-    const CacheKeep keep = m_done ? LoadedPaths() : CacheKeep{};
+    const CacheKeep keep = m_done ? WhatTheCacheKeeps() : CacheKeep{};
     // Quietly: the program works the same without the file.
     (void)m_cache->Save(m_pictureSize, m_done ? &keep : nullptr);
 }
 
-CacheKeep CatalogueLoader::LoadedPaths() const
+CacheKeep CatalogueLoader::WhatTheCacheKeeps() const
 {
     CacheKeep keep;
     keep.programs.reserve(m_paths.size());
@@ -214,7 +216,7 @@ void CatalogueLoader::StartReadAhead()
     const auto queue = [&](PendingGroup& group) {
         group.firstSlot = files.size();
         for (const base::ListedFile& file : group.files)
-            files.push_back({group.folder + L"\\" + file.name, StampOf(file)});
+            files.push_back({group.folder + L"\\" + file.name, IdentityOf(file, m_codePage)});
     };
     for (const size_t g : m_expandedGroups)
         queue(m_groups[g]);
@@ -222,7 +224,7 @@ void CatalogueLoader::StartReadAhead()
         if (!group.expandedAtLoad)
             queue(group);
     }
-    m_readAhead.Start(std::move(files), m_codePage, m_cache);
+    m_readAhead.Start(std::move(files), m_cache);
 }
 
 void CatalogueLoader::GroupToggled(int groupHandle)
@@ -411,16 +413,16 @@ std::wstring CatalogueLoader::ProgramPathOf(size_t g, size_t index)
     const PendingGroup& group = m_groups[g];
     const base::ListedFile& listed = group.files[index];
     const std::wstring file = group.folder + L"\\" + listed.name;
-    // Taken whatever the answer, so the read-ahead never reads it after this.
+    const ShortcutIdentity identity = IdentityOf(listed, m_codePage);
+    // The read-ahead reads only what the cache does not hold.
     std::optional<std::wstring> readAhead = m_readAhead.Take(group.firstSlot + index);
-    const FileStamp stamp = StampOf(listed);
-    if (m_cache) {
-        if (std::optional<std::wstring> kept = m_cache->FindShortcut(file, stamp, m_codePage))
+    if (!readAhead && m_cache) {
+        if (std::optional<std::wstring> kept = m_cache->FindShortcut(file, identity))
             return std::move(*kept);
     }
     std::wstring path = readAhead ? std::move(*readAhead) : ReadShortcutPath(file, m_codePage);
     if (m_cache && !path.empty() && listed.writeTime + kSettledFileTime <= m_listedAt)
-        m_cache->StoreShortcut({file, stamp, m_codePage, path});
+        m_cache->StoreShortcut({file, identity, path});
     return path;
 }
 
@@ -507,7 +509,7 @@ void CatalogueLoader::CheckDone()
     m_done = true;
     m_stats.iconsDoneMs = m_watch.ElapsedMs();
     if (m_cache && m_worker)
-        m_worker->SaveCache(m_pictureSize, LoadedPaths());
+        m_worker->SaveCache(m_pictureSize, WhatTheCacheKeeps());
     // Whatever the place named has not come: it is not there (or not shown).
     m_placePending = false;
     ::KillTimer(Handle(), kSliceTimer);

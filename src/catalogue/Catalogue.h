@@ -141,7 +141,7 @@ private:
     void AssignSomePictures(const base::Stopwatch& slice);
     [[nodiscard]] HBITMAP PictureFromBytes(const std::vector<std::uint8_t>& bytes);
     [[nodiscard]] bool TakeCachedPicture(const std::wstring& path, PathPicture& known);
-    [[nodiscard]] CacheKeep LoadedPaths() const;
+    [[nodiscard]] CacheKeep WhatTheCacheKeeps() const;
     void ReleasePictures();
     void AskAgainForEveryPicture();
     void CheckDone();
@@ -166,7 +166,9 @@ private:
     LoadStats m_stats;
     base::Stopwatch m_watch; // from the load's start
     std::uint64_t m_listedAt = 0; // the system time of the load's listing, in FILETIME units
-    std::uint32_t m_codePage = 0; // the shortcut files' text outside the UTFs
+    // The shortcut files' text outside the UTFs: the system code page by its
+    // number, not CP_ACP, so a cache written under another never matches.
+    std::uint32_t m_codePage = 0;
 
     std::vector<PendingGroup> m_groups;
     size_t m_nextGroup = 0;     // the first group with files not yet entries

@@ -61,4 +61,12 @@ std::optional<CatalogueListing> ListingAhead::Take(const std::wstring& root)
     return std::move(state->listing);
 }
 
+bool ListingAhead::IsListed() const
+{
+    if (!m_state)
+        return false;
+    const std::lock_guard hold(m_state->lock);
+    return m_state->listing.has_value();
+}
+
 } // namespace catalogue

@@ -35,10 +35,11 @@ public:
     // than listing it here would take. None when nothing was started for
     // root (compared as the file system compares) or it was taken before.
     [[nodiscard]] std::optional<CatalogueListing> Take(const std::wstring& root);
-
-    struct State;
+    // Whether the thread is done: Take would not wait.
+    [[nodiscard]] bool IsListed() const;
 
 private:
+    struct State;
     std::shared_ptr<State> m_state;
 };
 

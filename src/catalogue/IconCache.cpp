@@ -71,26 +71,24 @@ void IconCache::Store(const std::wstring& path, int pixelSize, const FileStamp& 
     m_changed = true;
 }
 
-std::optional<std::wstring> IconCache::FindShortcut(const std::wstring& file, const FileStamp& stamp,
-                                                    std::uint32_t codePage) const
+std::optional<std::wstring> IconCache::FindShortcut(const std::wstring& file, const ShortcutIdentity& identity) const
 {
     const std::wstring key = KeyOf(file);
     const std::lock_guard hold(m_lock);
     const auto it = m_shortcuts.find(key);
-    if (it == m_shortcuts.end() || !stamp.known || it->second.stamp != stamp || it->second.codePage != codePage)
+    if (it == m_shortcuts.end() || !identity.stamp.known || it->second.identity != identity)
         return std::nullopt;
     return it->second.program;
 }
 
 void IconCache::StoreShortcut(CachedShortcut shortcut)
 {
-    if (shortcut.file.empty() || shortcut.program.empty() || !shortcut.stamp.known)
+    if (shortcut.file.empty() || shortcut.program.empty() || !shortcut.identity.stamp.known)
         return;
     std::wstring key = KeyOf(shortcut.file);
     const std::lock_guard hold(m_lock);
     const auto it = m_shortcuts.find(key);
-    if (it != m_shortcuts.end() && it->second.stamp == shortcut.stamp && it->second.codePage == shortcut.codePage &&
-        it->second.program == shortcut.program)
+    if (it != m_shortcuts.end() && it->second.identity == shortcut.identity && it->second.program == shortcut.program)
         return;
     m_shortcuts.insert_or_assign(std::move(key), std::move(shortcut));
     m_changed = true;

@@ -7,9 +7,11 @@
 // unchanged catalogue is not read again, each shortcut file's program path,
 // with what identified the shortcut file when it was read.
 //
-// Shared by the window thread, which only looks pictures up, and the icon
-// worker, which reads the file, checks the files and saves; every call is
-// safe from either, and none holds the lock over file work.
+// Shared by the window thread, which looks pictures and shortcuts up and
+// stores the shortcuts it read, the shortcut read-ahead, which may read the
+// file and looks shortcuts up, and the icon worker, which reads the file,
+// checks the program files, stores their pictures and saves. Every call is
+// safe from any of them, and none holds the lock over file work.
 
 #include "catalogue/IconCacheFormat.h"
 
@@ -48,10 +50,10 @@ public:
     // it differs from the one kept.
     void Store(const std::wstring& path, int pixelSize, const FileStamp& stamp, PictureBytes picture, bool missing);
 
-    // The program path the shortcut file held, if it was read with the same
-    // code page and its size and write time are still those it had then.
-    [[nodiscard]] std::optional<std::wstring> FindShortcut(const std::wstring& file, const FileStamp& stamp,
-                                                           std::uint32_t codePage) const;
+    // The program path the shortcut file held, if it is still the file it
+    // was then, read with the same code page.
+    [[nodiscard]] std::optional<std::wstring> FindShortcut(const std::wstring& file,
+                                                           const ShortcutIdentity& identity) const;
     void StoreShortcut(CachedShortcut shortcut);
 
     // Writes the file when anything changed since it was read or last

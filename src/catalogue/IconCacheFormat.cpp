@@ -18,7 +18,7 @@ constexpr std::size_t kPathFixedBytes = 4 + 8 + 8 + 4 + 4;
 constexpr std::uint32_t kPictureRecord = 1;
 constexpr std::uint32_t kPathRecord = 2;
 constexpr std::uint32_t kShortcutRecord = 3;
-constexpr std::size_t kShortcutFixedBytes = 8 + 8 + 4 + 4;
+constexpr std::size_t kShortcutFixedBytes = 8 + 8 + 8 + 4 + 4;
 constexpr std::uint32_t kStampKnown = 1;
 constexpr std::uint32_t kMissing = 2;
 // The longest path the system takes, and more pixels than any screen's icon.
@@ -177,14 +177,15 @@ std::string EncodeIconCache(const IconCacheContents& contents, std::size_t maxBy
     }
     for (const CachedShortcut& record : contents.shortcuts) {
         const std::size_t bytes = kRecordHeadBytes + kShortcutFixedBytes + 2 * (record.file.size() + record.program.size());
-        if (!record.stamp.known || record.file.empty() || record.file.size() > kMostPathUnits ||
+        if (!record.identity.stamp.known || record.file.empty() || record.file.size() > kMostPathUnits ||
             record.program.empty() || record.program.size() > kMostPathUnits || !fits(bytes))
             continue;
         PutU32(out, kShortcutRecord);
         PutU32(out, static_cast<std::uint32_t>(bytes - kRecordHeadBytes));
-        PutU64(out, record.stamp.size);
-        PutU64(out, record.stamp.writeTime);
-        PutU32(out, record.codePage);
+        PutU64(out, record.identity.stamp.size);
+        PutU64(out, record.identity.stamp.writeTime);
+        PutU64(out, record.identity.fileId);
+        PutU32(out, record.identity.codePage);
         PutU32(out, static_cast<std::uint32_t>(record.file.size()));
         PutUnits(out, record.file);
         PutUnits(out, record.program);
@@ -227,10 +228,11 @@ std::optional<IconCacheContents> DecodeIconCache(std::string_view bytes)
             if (length < kShortcutFixedBytes || (length - kShortcutFixedBytes) % 2 != 0)
                 return std::nullopt;
             CachedShortcut shortcut;
-            shortcut.stamp.known = true;
-            shortcut.stamp.size = record.U64();
-            shortcut.stamp.writeTime = record.U64();
-            shortcut.codePage = record.U32();
+            shortcut.identity.stamp.known = true;
+            shortcut.identity.stamp.size = record.U64();
+            shortcut.identity.stamp.writeTime = record.U64();
+            shortcut.identity.fileId = record.U64();
+            shortcut.identity.codePage = record.U32();
             const std::size_t fileUnits = record.U32();
             const std::size_t units = record.Left() / 2;
             if (fileUnits == 0 || fileUnits > kMostPathUnits || fileUnits >= units || units - fileUnits > kMostPathUnits)

@@ -12,8 +12,9 @@
 // index of an earlier picture record among the picture records, then the
 // path's UTF-16 units. Identical pictures are written once, whatever the
 // number of paths that show them. A shortcut record (kind 3) is u64 file
-// size, u64 last-write time, u32 code page, u32 the number of UTF-16 units
-// of the shortcut file's path, those units, then the program path's units.
+// size, u64 last-write time, u64 file number, u32 code page, u32 the number
+// of UTF-16 units of the shortcut file's path, those units, then the
+// program path's units.
 
 #include <cstddef>
 #include <cstdint>
@@ -49,13 +50,19 @@ struct CachedPicture {
     PictureBytes picture;
 };
 
-// What a shortcut file held when it was read, and what identified the file
-// then: while the file's size and write time stay the same, so does this.
+// What identified a shortcut file when it was read: while all of it holds,
+// so does the program path read from it.
+struct ShortcutIdentity {
+    FileStamp stamp;            // always known
+    std::uint64_t fileId = 0;   // its number on the volume (base::ListedFile)
+    std::uint32_t codePage = 0; // the code page its text was read with
+    friend bool operator==(const ShortcutIdentity&, const ShortcutIdentity&) = default;
+};
+
 struct CachedShortcut {
-    std::wstring file;           // the shortcut file's full path
-    FileStamp stamp;             // always known
-    std::uint32_t codePage = 0;  // the code page its text was read with
-    std::wstring program;        // the program path it held; never empty
+    std::wstring file; // the shortcut file's full path
+    ShortcutIdentity identity;
+    std::wstring program; // the program path it held; never empty
 };
 
 struct IconCacheContents {

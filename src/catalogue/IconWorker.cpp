@@ -213,6 +213,8 @@ void IconWorker::StartLoad(int load, int pixelSize, bool recheckShares)
     m_state->preferred = -1;
     m_state->sourceMs = 0;
     m_state->notified = false;
+    // Its keep list is the old load's: it would drop what the new one stores.
+    m_state->save.reset();
 }
 
 void IconWorker::UseCache(std::shared_ptr<IconCache> cache)

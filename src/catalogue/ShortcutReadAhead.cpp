@@ -12,7 +12,6 @@ namespace catalogue {
 
 struct ShortcutReadAhead::Batch {
     std::vector<ShortcutFile> files;
-    std::uint32_t codePage = 0;
     std::shared_ptr<IconCache> cache;
     std::mutex lock;
     std::vector<std::optional<std::wstring>> paths; // by slot
@@ -37,9 +36,9 @@ void Read(const std::shared_ptr<ShortcutReadAhead::Batch>& batch)
                 continue;
         }
         const ShortcutFile& file = batch->files[slot];
-        if (batch->cache && batch->cache->FindShortcut(file.path, file.stamp, batch->codePage))
+        if (batch->cache && batch->cache->FindShortcut(file.path, file.identity))
             continue; // the loader takes it from the cache
-        std::wstring path = ReadShortcutPath(file.path, batch->codePage);
+        std::wstring path = ReadShortcutPath(file.path, file.identity.codePage);
         const std::lock_guard hold(batch->lock);
         batch->paths[slot] = std::move(path);
     }
@@ -60,8 +59,7 @@ ShortcutReadAhead::~ShortcutReadAhead()
     Cancel(m_batch);
 }
 
-void ShortcutReadAhead::Start(std::vector<ShortcutFile> files, std::uint32_t codePage,
-                              std::shared_ptr<IconCache> cache)
+void ShortcutReadAhead::Start(std::vector<ShortcutFile> files, std::shared_ptr<IconCache> cache)
 {
     Cancel(m_batch);
     m_batch.reset();
@@ -71,7 +69,6 @@ void ShortcutReadAhead::Start(std::vector<ShortcutFile> files, std::uint32_t cod
     batch->paths.resize(files.size());
     batch->taken.resize(files.size());
     batch->files = std::move(files);
-    batch->codePage = codePage;
     batch->cache = std::move(cache);
     try {
         // The thread holds the batch, so it may outlive this object; it

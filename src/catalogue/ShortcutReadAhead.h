@@ -19,8 +19,8 @@ namespace catalogue {
 class IconCache;
 
 struct ShortcutFile {
-    std::wstring path; // full
-    FileStamp stamp;   // as the folder's listing gave it
+    std::wstring path;         // full
+    ShortcutIdentity identity; // as the folder's listing gave it, with the code page it is read with
 };
 
 class ShortcutReadAhead {
@@ -31,9 +31,9 @@ public:
     ShortcutReadAhead& operator=(const ShortcutReadAhead&) = delete;
 
     // Reads each shortcut file in this order, a slot each, but those the
-    // cache (if any; read first, on the thread) holds for the code page;
-    // whatever an earlier start still had to read is dropped.
-    void Start(std::vector<ShortcutFile> files, std::uint32_t codePage, std::shared_ptr<IconCache> cache);
+    // cache (if any; read first, on the thread) still holds; whatever an
+    // earlier start still had to read is dropped.
+    void Start(std::vector<ShortcutFile> files, std::shared_ptr<IconCache> cache);
     // The path read for the slot (ReadShortcutPath), once the thread has
     // been there. Asked once per slot: the thread skips a slot asked before
     // it got there, as the caller reads that file itself.

@@ -47,7 +47,8 @@ catalogue::IconCacheContents FourRecords()
                 {L"\\\\server\\share\\b.exe", 32, {true, 7, 8}, false, Picture(100, 1)}, // the same picture
                 {L"C:\\gone.exe", 48, {}, true, Picture(0, 0)},
             },
-            {{L"D:\\Q\\Favorites\\工具\\a.txt", {true, 12, 0x01D9000033334444ull}, 936, L"C:\\工具\\a.exe"}}};
+            {{L"D:\\Q\\Favorites\\工具\\a.txt", {{true, 12, 0x01D9000033334444ull}, 0x0001000000004321ull, 936},
+              L"C:\\工具\\a.exe"}}};
 }
 
 } // namespace
@@ -56,7 +57,7 @@ TEST(IconCacheFormat, WhatIsWrittenReadsBackWithEachPictureOnce)
 {
     const std::string bytes = EncodeIconCache(FourRecords());
     EXPECT_EQ(bytes.size(),
-              12u + (8 + 100) + (8 + 0) + 3 * (8 + 28) + 2 * (11 + 20 + 11) + (8 + 24 + 2 * (23 + 11)) + 4)
+              12u + (8 + 100) + (8 + 0) + 3 * (8 + 28) + 2 * (11 + 20 + 11) + (8 + 32 + 2 * (23 + 11)) + 4)
         << "the shared picture is written once";
     const auto read = DecodeIconCache(bytes);
     ASSERT_TRUE(read);
@@ -74,8 +75,7 @@ TEST(IconCacheFormat, WhatIsWrittenReadsBackWithEachPictureOnce)
     ASSERT_EQ(read->shortcuts.size(), 1u);
     const CachedShortcut& shortcut = read->shortcuts[0];
     EXPECT_EQ(shortcut.file, wrote.shortcuts[0].file);
-    EXPECT_EQ(shortcut.stamp, wrote.shortcuts[0].stamp);
-    EXPECT_EQ(shortcut.codePage, 936u);
+    EXPECT_EQ(shortcut.identity, wrote.shortcuts[0].identity);
     EXPECT_EQ(shortcut.program, wrote.shortcuts[0].program);
 
     // Past the size limit whole records are left out, and the rest still reads.
@@ -114,10 +114,10 @@ TEST(IconCacheFormat, EveryKindOfBadFileIsRefusedWhole)
     EXPECT_TRUE(refused(changed(path + 24, 5))) << "a picture not written before it";
     EXPECT_TRUE(refused(changed(path, 0))) << "a picture size of 0";
     // The shortcut record's count of file path units: all of it, or past it.
-    const std::size_t shortcut = good.size() - 4 - (8 + 24 + 2 * (23 + 11)) + 8;
-    EXPECT_TRUE(refused(changed(shortcut + 20, 34))) << "no program path left";
-    EXPECT_TRUE(refused(changed(shortcut + 20, 60))) << "a file path past the record's end";
-    EXPECT_TRUE(refused(changed(shortcut + 20, 0))) << "no file path";
+    const std::size_t shortcut = good.size() - 4 - (8 + 32 + 2 * (23 + 11)) + 8;
+    EXPECT_TRUE(refused(changed(shortcut + 28, 34))) << "no program path left";
+    EXPECT_TRUE(refused(changed(shortcut + 28, 60))) << "a file path past the record's end";
+    EXPECT_TRUE(refused(changed(shortcut + 28, 0))) << "no file path";
     EXPECT_TRUE(refused(std::string(catalogue::kIconCacheMaxBytes + 1, '\0')));
 }
 
@@ -126,6 +126,8 @@ TEST(IconCacheFile, WrittenOnlyWhenChangedAndBadOrMissingFilesAreMadeAnew)
     testing_support::TempFolder temp;
     const std::wstring file = temp.Path() + L"\\IconCache.dat";
     const auto stamp = [](std::uint64_t t) { return catalogue::FileStamp{true, 10, t}; };
+    const catalogue::ShortcutIdentity identity{stamp(3), 77, 936};
+    const std::wstring shortcut = L"C:\\Q\\Favorites\\g\\a.txt";
     {
         catalogue::IconCache cache(file);
         cache.Store(L"C:\\a.exe", 32, stamp(1), Picture(20, 1), false);
@@ -135,7 +137,9 @@ TEST(IconCacheFile, WrittenOnlyWhenChangedAndBadOrMissingFilesAreMadeAnew)
         cache.Store(L"C:\\a.exe", 32, stamp(1), Picture(20, 1), false);
         cache.Store(L"C:\\b.exe", 32, stamp(2), Picture(20, 2), false);
         cache.Store(L"C:\\b.exe", 48, stamp(2), Picture(30, 2), false); // a scale change
-        const catalogue::CacheKeep keep{.programs = {L"c:\\A.EXE"}, .shortcuts = {}};
+        cache.StoreShortcut({shortcut, identity, L"C:\\a.exe"});
+        cache.StoreShortcut({L"C:\\Q\\Favorites\\g\\b.txt", identity, L"C:\\b.exe"});
+        const catalogue::CacheKeep keep{.programs = {L"c:\\A.EXE"}, .shortcuts = {L"c:\\q\\favorites\\G\\A.TXT"}};
         ASSERT_TRUE(cache.Save(32, &keep));
         EXPECT_FALSE(cache.Find(L"C:\\b.exe", 32)) << "no longer in the catalogue";
         EXPECT_FALSE(cache.Find(L"C:\\b.exe", 48)) << "another size";
@@ -144,6 +148,7 @@ TEST(IconCacheFile, WrittenOnlyWhenChangedAndBadOrMissingFilesAreMadeAnew)
     ASSERT_TRUE(written);
     ASSERT_TRUE(DecodeIconCache(*written));
     EXPECT_EQ(DecodeIconCache(*written)->pictures.size(), 1u);
+    EXPECT_EQ(DecodeIconCache(*written)->shortcuts.size(), 1u);
 
     // Read back, found without regard to case; the same picture again is no change.
     ASSERT_TRUE(base::WriteFileAtomic(file, *written));
@@ -152,7 +157,13 @@ TEST(IconCacheFile, WrittenOnlyWhenChangedAndBadOrMissingFilesAreMadeAnew)
     const auto found = again.Find(L"C:\\A.exe", 32);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->stamp, stamp(1));
+    EXPECT_EQ(again.FindShortcut(L"c:\\Q\\FAVORITES\\g\\a.txt", identity), std::optional<std::wstring>(L"C:\\a.exe"));
+    // Renamed into its place, or read with another code page: not the file it was.
+    EXPECT_FALSE(again.FindShortcut(shortcut, {identity.stamp, 78, 936}));
+    EXPECT_FALSE(again.FindShortcut(shortcut, {identity.stamp, 77, 1252}));
+    EXPECT_FALSE(again.FindShortcut(shortcut, {stamp(4), 77, 936}));
     again.Store(L"C:\\a.exe", 32, stamp(1), Picture(20, 1), false);
+    again.StoreShortcut({shortcut, identity, L"C:\\a.exe"});
     ASSERT_TRUE(::DeleteFileW(file.c_str()));
     ASSERT_TRUE(again.Save(32));
     EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "written though nothing changed";
