@@ -211,6 +211,10 @@ bool CatalogueLoader::TakeCachedPicture(const std::wstring& path, PathPicture& k
 
 void CatalogueLoader::StartReadAhead()
 {
+    // Not before: a large cache takes a while to read, and would be read
+    // against the window's first paint.
+    if (m_worker && m_cache)
+        m_worker->ReadCache();
     // In the order the slices take them, unless the user opens a group first.
     std::vector<ShortcutFile> files;
     const auto queue = [&](PendingGroup& group) {

@@ -87,10 +87,11 @@ public:
     // hears "false" when an earlier answer may have marked it. None: nobody.
     using MissingMarker = std::function<void(int entryHandle, bool missing)>;
     void SetMissingMarker(MissingMarker marker) { m_markMissing = std::move(marker); }
-    // Keeps pictures between starts in `file`. It is read on the worker at
-    // once; the first load's entries wait for it briefly. Written when a
-    // load's pictures are all in and something changed, without the paths
-    // the load no longer has and pictures of other sizes.
+    // Keeps pictures and shortcut files' program paths between starts in
+    // `file`. It is read on the worker from the first load's first paint
+    // on; that load's entries wait for it briefly. Written when a load's
+    // pictures are all in and something changed, without the paths and
+    // shortcut files the load no longer has and pictures of other sizes.
     void UseIconCache(const std::wstring& file);
     // The next load of the listing's root takes it rather than listing the
     // catalogue itself (the program's first load, listed while its window

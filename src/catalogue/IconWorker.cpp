@@ -221,8 +221,13 @@ void IconWorker::UseCache(std::shared_ptr<IconCache> cache)
 {
     const std::lock_guard hold(m_state->lock);
     m_state->cache = std::move(cache);
-    m_state->readCache = m_state->cache != nullptr;
     m_state->save.reset();
+}
+
+void IconWorker::ReadCache()
+{
+    const std::lock_guard hold(m_state->lock);
+    m_state->readCache = m_state->cache != nullptr;
     m_state->wake.notify_one();
 }
 

@@ -63,8 +63,10 @@ public:
     // Drops every queued path and waiting result: what follows belongs to
     // load, and its pictures are asked for at pixelSize.
     void StartLoad(int load, int pixelSize, bool recheckShares = false);
-    // The cache is read on the worker's thread before anything else.
     void UseCache(std::shared_ptr<IconCache> cache);
+    // Reads the cache on the worker's thread before any path queued after
+    // this; paths queued before it are answered without it.
+    void ReadCache();
     // Saves the cache (IconCache::Save) once every queued path is answered;
     // a later call replaces one still waiting.
     void SaveCache(int pixelSize, CacheKeep keep);
