@@ -12,37 +12,21 @@
 
 namespace base {
 
-namespace {
-
-enum class Want { Folders, Files };
-
-template <typename Visit>
-void Enumerate(const std::wstring& pattern, Want want, Visit visit)
-{
-    WIN32_FIND_DATAW data{};
-    // Limiting to directories is only a hint to the file system; the
-    // attribute is checked below all the same.
-    UniqueFindHandle find(::FindFirstFileExW(
-        ExtendedPath(pattern).c_str(), FindExInfoBasic, &data,
-        want == Want::Folders ? FindExSearchLimitToDirectories : FindExSearchNameMatch, nullptr, 0));
-    if (!find)
-        return;
-    do {
-        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder == (want == Want::Folders))
-            visit(std::wstring(data.cFileName));
-    } while (::FindNextFileW(find.get(), &data));
-}
-
-} // namespace
-
 std::vector<std::wstring> SubfolderNames(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
-    Enumerate(folder + L"\\*.*", Want::Folders, [&](std::wstring name) {
-        if (name != L"." && name != L"..")
-            names.push_back(std::move(name));
-    });
+    WIN32_FIND_DATAW data{};
+    // Limiting to directories is only a hint to the file system; the
+    // attribute is checked below all the same.
+    const UniqueFindHandle find(::FindFirstFileExW(ExtendedPath(folder + L"\\*.*").c_str(), FindExInfoBasic, &data,
+                                                   FindExSearchLimitToDirectories, nullptr, 0));
+    if (!find)
+        return names;
+    do {
+        const std::wstring_view name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." && name != L"..")
+            names.emplace_back(name);
+    } while (::FindNextFileW(find.get(), &data));
     return names;
 }
 
