@@ -61,7 +61,8 @@ struct ListPlace {
 // their old ones until the new ones come.
 //
 // With an icon cache, an entry whose path has a picture there gets it as it
-// is added, and the worker only checks that it still holds. The first load
+// is added, and the worker only checks that it still holds; a shortcut file
+// unchanged since it was last read is not read again. The first load
 // leaves paths on shares unchecked; later ones (reloads) check them last.
 class CatalogueLoader final : private base::Window {
 public:
