@@ -17,8 +17,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kPatience = 10000;
-
 } // namespace
 
 TEST(CallKey, PinyinFindsShortcutsAndTheKeyCallsTheWindowFromTheTray)
@@ -32,8 +30,7 @@ TEST(CallKey, PinyinFindsShortcutsAndTheKeyCallsTheWindowFromTheTray)
     const HWND window = running.WaitForMainWindow();
     ASSERT_TRUE(window);
     const HWND list = FindListBox(window);
-    ::SetForegroundWindow(window);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kPatience));
+    ASSERT_TRUE(BringToFront(window));
     const auto rows = [list] { return RowCount(list); };
     const auto rowText = [list](int row) { return RowText(list, row); };
 

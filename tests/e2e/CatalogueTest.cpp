@@ -26,9 +26,6 @@ using namespace testing_support;
 
 namespace {
 
-// Generous: a loaded CI machine under Wine can be slow; the waits poll.
-constexpr DWORD kPatience = 10000;
-
 class RunningQuillery : public testing::Test {
 protected:
     // 工具 holds two shortcuts, 空 none.

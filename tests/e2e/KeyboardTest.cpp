@@ -32,8 +32,7 @@ TEST(Keyboard, TypedTextFindsAShortcutAndEnterStartsIt)
     ASSERT_EQ(rows(), 3);
     // Just after another program ends, a new window's first key may be lost
     // unless it is surely in front.
-    ::SetForegroundWindow(window);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, 10000));
+    ASSERT_TRUE(BringToFront(window));
 
     TypeText(L"DER 记");
     EXPECT_TRUE(WaitUntil([&] { return rows() == 2 && rowText(1) == L" Recorder 记录"; }, 10000))

@@ -17,8 +17,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kPatience = 10000;
-
 // The visible window of the class in the program, if one shows.
 HWND ShownWindowOfClass(DWORD process, const wchar_t* className)
 {
@@ -68,8 +66,7 @@ TEST(ListMenus, MenusAndKeysChangeTheCatalogueWhereTheShortcutStands)
     const HWND window = running.WaitForMainWindow();
     ASSERT_TRUE(window);
     const HWND list = FindListBox(window);
-    ::SetForegroundWindow(window);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kPatience));
+    ASSERT_TRUE(BringToFront(window));
     const auto rows = [list] { return RowCount(list); };
     const auto rowText = [list](int row) { return RowText(list, row); };
     const auto rowOf = [&](const std::wstring& start) {

@@ -16,8 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kPatience = 10000;
-
 // Folder names of 60 characters, Chinese and Latin.
 std::wstring DeepFolders(const std::wstring& name, int count)
 {

@@ -19,7 +19,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kPatience = 10000;
 // Controls on the panel's first tab stand at the tab control's corner plus their own place.
 constexpr POINT kTabCorner = {13, 12};
 

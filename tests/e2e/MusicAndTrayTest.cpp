@@ -22,7 +22,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kPatience = 10000;
 // With no taskbar, Wine shows the icons in a small window of its own.
 constexpr wchar_t kWineTrayClass[] = L"__winex11_standalone_tray";
 

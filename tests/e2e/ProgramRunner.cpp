@@ -106,4 +106,10 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     return true;
 }
 
+bool BringToFront(HWND window)
+{
+    ::SetForegroundWindow(window);
+    return WaitUntil([window] { return ::GetForegroundWindow() == window; }, kPatience);
+}
+
 } // namespace testing_support

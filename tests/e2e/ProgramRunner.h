@@ -11,6 +11,10 @@
 
 namespace testing_support {
 
+// How long a test waits for what a user would see at once. Generous: a
+// loaded CI machine under Wine can be slow, and the waits poll.
+inline constexpr DWORD kPatience = 10000;
+
 class ProgramCopy {
 public:
     ProgramCopy(); // copies Quillery.exe into a new temporary folder
@@ -51,5 +55,9 @@ public:
 
 // Polls until the condition holds; false if it still does not after the time-out.
 [[nodiscard]] bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// Makes the window the foreground one, as the user's click would, and
+// waits until it is: typed keys go to it from then on.
+[[nodiscard]] bool BringToFront(HWND window);
 
 } // namespace testing_support

@@ -20,8 +20,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kPatience = 10000;
-
 COLORREF ScreenPixel(POINT p)
 {
     HDC screen = ::GetDC(nullptr);

@@ -19,8 +19,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kPatience = 10000;
-
 // One day's cell as the weather page has it.
 std::wstring Cell(const std::wstring& date, const std::wstring& forecast)
 {
